@@ -1,0 +1,169 @@
+#include "app/form1.h"
+
+#include <filesystem>
+#include <functional>
+#include <utility>
+
+#include "input/log_file.h"
+#include "views/band_view.h"
+#include "views/listing.h"
+
+namespace zelo {
+namespace {
+
+constexpr std::array<Control, kBandCount> kBandButtons = {
+    Control::Option160, Control::Option80, Control::Option40,
+    Control::Option20,  Control::Option15, Control::Option10};
+
+constexpr int kProgressMax = 100;
+
+// Forwards the scoring run's events to Form1 as they happen.
+class RunWatcher : public ScoreObserver {
+ public:
+  RunWatcher(std::function<void()> on_no_band, std::function<void(int)> on_progress)
+      : on_no_band_(std::move(on_no_band)), on_progress_(std::move(on_progress)) {}
+  void OnRecord(const RecordOutcome& outcome) override {
+    if (outcome.outcome == Outcome::kNoBand) on_no_band_();
+  }
+  void OnProgress(int value) override { on_progress_(value); }
+
+ private:
+  std::function<void()> on_no_band_;
+  std::function<void(int)> on_progress_;
+};
+
+DialogSettings OpenDialogSettings() { return {"Open", "All Files (*.*)", "*", ""}; }
+DialogSettings SaveDialogSettings() { return {"Save", "NS File (*.NS)", "*.NS", ""}; }
+
+// The help file beside the program, or where an installation puts it.
+std::string HelpFilePath(const std::string& program_folder) {
+  namespace fs = std::filesystem;
+  const fs::path folder(program_folder);
+  const fs::path beside = folder / kHelpFile;
+  const fs::path installed = (folder / kInstalledHelpFolder / kHelpFile).lexically_normal();
+  std::error_code ec;
+  if (!fs::exists(beside, ec) && fs::exists(installed, ec)) return installed.string();
+  return beside.string();
+}
+
+}  // namespace
+
+Form1::Form1(WindowOps& window) : window_(window) {}
+
+void Form1::cmdCommand1_Click() {
+  if (workflow_step_ == 0) ShowStep1Prompt(Control::cmdCommand1);
+  window_.SetHelpFileName(kStartHelpFileName);
+}
+
+void Form1::mnuFileOpen_Click() {
+  if (workflow_step_ != 1) return;
+  const std::optional<std::string> chosen = window_.ShowOpenDialog(OpenDialogSettings());
+  if (!chosen || chosen->empty()) return;
+  selected_path_ = *chosen;
+
+  // The file is read once; the header is checked on the bytes read, so the
+  // text scored is the text checked.
+  FileRead read = ReadWholeFile(selected_path_);
+  if (!read.ok || !CheckLogHeader(read.bytes).valid) {
+    ShowInvalidLogPrompt(Control::cmdCommand1);
+    return;
+  }
+  log_valid_ = true;
+  last_run_.reset();  // its views point into the old text
+  log_text_ = std::move(read.bytes);
+  ScoreLog();
+  window_.SetVisible(Control::ProgressBar1, false);
+  window_.SetVisible(Control::lstList1, true);
+}
+
+void Form1::ScoreLog() {
+  ShowWorkingPrompt(Control::cmdCommand1);
+  window_.SetVisible(Control::ProgressBar1, true);
+  window_.SetVisible(Control::lstList1, true);
+  RunWatcher watcher([this] { ShowSavePrompt(Control::cmdCommand1); },
+                     [this](int value) {
+                       window_.SetProgress(value);
+                       if (window_.Progress() > kProgressMax) window_.SetProgress(kProgressMax);
+                     });
+  last_run_.reset();
+  last_run_ = zelo::ScoreLog(log_text_, &watcher);
+  window_.AppendListLines(last_run_->report);
+  ShowSavePrompt(Control::cmdCommand1);
+  for (Control button : kBandButtons) window_.SetVisible(button, true);
+}
+
+void Form1::ShowBandView(std::string_view heading, const std::vector<std::string_view>& calls,
+                         std::size_t count) {
+  window_.ClearList();
+  window_.AppendListLines(BandViewLines(heading, calls, count));
+  window_.SetVisible(Control::optnSum, true);
+}
+
+void Form1::ShowBand(Band band) {
+  if (!last_run_) return;  // the buttons are hidden until the first run
+  const BandTally& tally = last_run_->Tally(band);
+  ShowBandView(ViewHeading(band), tally.calls, tally.calls.size());
+}
+
+void Form1::Option160_Click() { ShowBand(Band::k160); }
+void Form1::Option80_Click() { ShowBand(Band::k80); }
+void Form1::Option40_Click() { ShowBand(Band::k40); }
+void Form1::Option20_Click() { ShowBand(Band::k20); }
+void Form1::Option15_Click() { ShowBand(Band::k15); }
+void Form1::Option10_Click() { ShowBand(Band::k10); }
+
+void Form1::optnSum_Click() {
+  if (!log_valid_) return;
+  window_.ClearList();
+  ScoreLog();
+}
+
+void Form1::mnuFileSave_Click() {
+  const std::optional<std::string> chosen = window_.ShowSaveDialog(SaveDialogSettings());
+  if (!chosen || chosen->empty()) return;
+  std::vector<std::string> lines;
+  const std::size_t count = window_.ListLineCount();
+  lines.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) lines.push_back(window_.ListLine(i));
+  const SaveResult saved = SaveListing(*chosen, ListingBytes(lines), selected_path_);
+  if (!saved.ok) {
+    window_.SetCaption(Control::cmdCommand1, std::string(kSaveFailedPrefix) + saved.reason);
+    return;
+  }
+  ShowExitPrompt(Control::cmdCommand1);
+}
+
+void Form1::mnuFileExit_Click() { window_.Unload(); }
+
+void Form1::mnuHelp_Click() {
+  window_.SetHelpFileName(HelpFilePath(window_.ProgramFolder()));
+  window_.ShowHelp(window_.HelpFileName());
+}
+
+void Form1::mnuAbout_Click() {
+  window_.ShowAbout({"ZELO Score", ZELO_VERSION,
+                     "Scores a ZELO Razezuz contest log: contacts and multipliers per band, "
+                     "the totals and the final score."});
+}
+
+void Form1::ShowStep1Prompt(Control target) {
+  window_.SetCaption(target, kStep1Prompt);
+  window_.SetMenuEnabled(Menu::mnuFileOpen, true);
+  workflow_step_ = 1;
+}
+
+void Form1::ShowInvalidLogPrompt(Control target) { window_.SetCaption(target, kInvalidLogPrompt); }
+
+void Form1::ShowWorkingPrompt(Control target) { window_.SetCaption(target, kWorkingPrompt); }
+
+void Form1::ShowSavePrompt(Control target) {
+  window_.SetCaption(target, kSavePrompt);
+  window_.SetMenuEnabled(Menu::mnuFileOpen, false);
+  window_.SetVisible(Control::ProgressBar1, false);
+  window_.SetMenuEnabled(Menu::mnuFileSave, true);
+  workflow_step_ = 3;
+}
+
+void Form1::ShowExitPrompt(Control target) { window_.SetCaption(target, kExitPrompt); }
+
+}  // namespace zelo

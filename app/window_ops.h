@@ -1,0 +1,82 @@
+// Everything Form1 may ask of its window. Nothing here depends on Qt: the
+// real window (QtWindow) and the tests' recording fake both implement it.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace zelo {
+
+// The controls of the window that Form1 operates on.
+enum class Control {
+  cmdCommand1,   // the start button, afterwards the prompt line
+  ProgressBar1,  // progress of a scoring run, 0 to 100
+  lstList1,      // the report or a band view
+  Option160,
+  Option80,
+  Option40,
+  Option20,
+  Option15,
+  Option10,
+  optnSum,       // back to the report
+  optnAll,       // never shown
+};
+
+// The menu items whose enabled state changes.
+enum class Menu { mnuFileOpen, mnuFileSave };
+
+// How an Open or Save dialog is set up. The filter is one entry: a
+// description and the pattern of the files it lists.
+struct DialogSettings {
+  std::string title;
+  std::string filter_description;
+  std::string filter_pattern;
+  std::string initial_name;  // empty: no name offered
+};
+
+// What the About box shows.
+struct AboutInfo {
+  std::string name;
+  std::string version;
+  std::string description;
+};
+
+class WindowOps {
+ public:
+  virtual ~WindowOps() = default;
+
+  virtual void SetCaption(Control control, std::string_view text) = 0;
+  virtual void SetMenuEnabled(Menu menu, bool enabled) = 0;
+  virtual void SetVisible(Control control, bool visible) = 0;
+
+  // lstList1: lines are bytes, kept exactly as given.
+  virtual void ClearList() = 0;
+  virtual void AppendListLines(std::span<const std::string> lines) = 0;
+  virtual std::size_t ListLineCount() const = 0;
+  virtual std::string ListLine(std::size_t index) const = 0;  // empty past the end
+
+  // ProgressBar1.
+  virtual void SetProgress(int value) = 0;
+  virtual int Progress() const = 0;
+
+  // The dialogs wait for the user; nullopt when cancelled.
+  virtual std::optional<std::string> ShowOpenDialog(const DialogSettings& settings) = 0;
+  virtual std::optional<std::string> ShowSaveDialog(const DialogSettings& settings) = 0;
+
+  // Shows a help file (or says plainly that it is missing), and the About box.
+  virtual void ShowHelp(const std::string& help_file) = 0;
+  virtual void ShowAbout(const AboutInfo& about) = 0;
+
+  // The folder that holds the program, and the application-wide help file name.
+  virtual std::string ProgramFolder() const = 0;
+  virtual std::string HelpFileName() const = 0;
+  virtual void SetHelpFileName(std::string_view name) = 0;
+
+  // Closes the window, which ends the program.
+  virtual void Unload() = 0;
+};
+
+}  // namespace zelo

@@ -1,0 +1,103 @@
+#include "input/log_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace zelo {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsLeadingBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string Quoted(std::string_view item) {
+  constexpr std::size_t kShown = 40;
+  std::string out = "\"";
+  out.append(item.substr(0, kShown));
+  if (item.size() > kShown) out += "...";
+  out += '"';
+  return out;
+}
+
+std::string SystemReason(int err) { return std::strerror(err); }
+
+}  // namespace
+
+std::string_view FirstItem(std::string_view text) {
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+  std::size_t start = 0;
+  while (start < text.size() && IsLeadingBlank(text[start])) ++start;
+  text.remove_prefix(start);
+  if (text.starts_with('"')) {
+    text.remove_prefix(1);
+    return text.substr(0, text.find('"'));
+  }
+  return text.substr(0, text.find_first_of(",\r\n"));
+}
+
+HeaderCheck CheckLogHeader(std::string_view text) {
+  if (text.empty()) return {false, "the file is empty"};
+  const std::string_view item = FirstItem(text);
+  if (item.starts_with(kLogHeader)) return {true, {}};
+  if (item.empty()) return {false, "the file holds no START-OF-LOG: header"};
+  return {false, "it begins with " + Quoted(item) + ", not START-OF-LOG:"};
+}
+
+FileRead ReadWholeFile(const std::string& path) {
+  FileRead result;
+  // O_NONBLOCK: opening a FIFO must not wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    result.error = SystemReason(errno);
+    return result;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    result.error = SystemReason(errno);
+    ::close(fd);
+    return result;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    result.error = "it is a folder";
+    return result;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    result.error = "it is not a regular file";
+    return result;
+  }
+  std::string bytes;
+  std::size_t expected = static_cast<std::size_t>(st.st_size);
+  bytes.resize(expected + 1);  // one spare byte tells whether the file grew
+  std::size_t have = 0;
+  for (;;) {
+    if (have == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
+    const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      result.error = SystemReason(errno);
+      ::close(fd);
+      return result;
+    }
+    if (n == 0) break;
+    have += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  bytes.resize(have);
+  result.ok = true;
+  result.bytes = std::move(bytes);
+  return result;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+}  // namespace zelo

@@ -1,0 +1,54 @@
+// Taking a contact record apart: the field splitter and the band table.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+namespace zelo {
+
+// The six bands, always handled and reported in this order.
+enum class Band { k160, k80, k40, k20, k15, k10 };
+inline constexpr std::size_t kBandCount = 6;
+inline constexpr std::array<Band, kBandCount> kBands = {Band::k160, Band::k80, Band::k40,
+                                                        Band::k20,  Band::k15, Band::k10};
+
+// "160", "80", ... "10".
+std::string_view BandName(Band band);
+// The band named "160", "80", "40", "20", "15" or "10"; nullopt for others.
+std::optional<Band> BandFromName(std::string_view name);
+inline std::size_t BandIndex(Band band) { return static_cast<std::size_t>(band); }
+
+// The first two bytes of a frequency field: the band prefix.
+inline std::string_view BandPrefix(std::string_view frequency) { return frequency.substr(0, 2); }
+
+// The band that a frequency field's prefix names; nullopt when it names none.
+std::optional<Band> BandOf(std::string_view frequency);
+
+// Blanks and tabs separate the fields of a record.
+inline bool IsFieldSeparator(char c) { return c == ' ' || c == '\t'; }
+
+// Field numbers that the scoring uses.
+inline constexpr int kFieldQso = 1;
+inline constexpr int kFieldFrequency = 2;
+inline constexpr int kFieldMyCall = 6;
+inline constexpr int kFieldWorkedCall = 10;
+inline constexpr int kFieldReport = 11;
+inline constexpr int kFieldItem = 13;
+
+// Fields 1 to 13 of a record (field 0 is never written and stays empty).
+// Views point into the record.
+struct QsoFields {
+  std::array<std::string_view, 14> field{};
+  std::string_view operator[](int n) const { return field[static_cast<std::size_t>(n)]; }
+};
+
+// Splits a record into fields 1 to 13: tokens 1 to 12 go to fields 1 to 12
+// and, with 13 or more tokens, the 13th to field 13 (the rest is dropped).
+// With fewer tokens the fields after the last separator are empty and the
+// final token lands in field 13, without its line end (CR LF, LF or CR).
+// A record with no separator at all leaves fields 1 to 12 empty.
+QsoFields SplitQsoFields(std::string_view record);
+
+}  // namespace zelo

@@ -1,0 +1,31 @@
+// The saved listing: its bytes, and writing them safely to a file.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace zelo {
+
+// Every line followed by CR LF, then one more CR LF (an empty last line).
+std::string ListingBytes(std::span<const std::string> lines);
+
+// The outcome of a save: done, or the reason it was not.
+struct SaveResult {
+  bool ok = false;
+  std::string reason;  // names the file and the system's reason when !ok
+};
+
+// The reason given when the chosen file is the log itself.
+inline constexpr std::string_view kSaveOntoLogReason = "that file is your log";
+
+// Writes `bytes` to `path`. A regular file, or a new one, is replaced only
+// once the whole content is on disk (a temporary file in the same folder,
+// then renamed over it), so a failed save leaves any old file as it was; a
+// symbolic link is followed and stays a link. A device or pipe is written
+// straight through. When `log_path` is given and names the same file as
+// `path`, however spelled, nothing is written.
+SaveResult SaveListing(const std::string& path, std::string_view bytes,
+                       const std::string& log_path = {});
+
+}  // namespace zelo
