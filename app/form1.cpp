@@ -119,6 +119,7 @@ void Form1::optnSum_Click() {
 }
 
 void Form1::mnuFileSave_Click() {
+  if (!last_run_) return;  // nothing to save before the first listing
   const std::optional<std::string> chosen = window_.ShowSaveDialog(SaveDialogSettings());
   if (!chosen || chosen->empty()) return;
   std::vector<std::string> lines;
