@@ -1,0 +1,304 @@
+// File/Save through Form1: the bytes written, the prompts, and the saves
+// that must not happen or must not harm an existing file.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/form1.h"
+#include "form_test_support.h"
+
+namespace zelo::fakes {
+namespace {
+
+using fakes::PrintTo;
+
+using Calls = std::vector<std::string>;
+
+std::string Listing(const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  return bytes + "\r\n";
+}
+
+class SaveFixture : public FormFixture {
+ public:
+  SaveFixture() { log_path = OpenLog(SmallLog()); }
+  std::string log_path;
+};
+
+struct SavedCase {
+  std::string_view name;
+  void (Form1::*view)();  // null: the report
+  std::size_t lines;
+};
+const SavedCase kSavedCases[] = {
+    {"Report", nullptr, 27},
+    {"BandView", &Form1::Option20_Click, 5},
+    {"EmptyBandView", &Form1::Option160_Click, 3},
+    {"ReportAgain", &Form1::optnSum_Click, 27},
+};
+class SavedListingTest : public SaveFixture, public ::testing::TestWithParam<SavedCase> {};
+
+TEST_P(SavedListingTest, HoldsEveryListLineThenAnEmptyLine) {
+  if (GetParam().view != nullptr) (form.*GetParam().view)();
+  ASSERT_EQ(window.List().size(), GetParam().lines);
+  const WindowView before = window.View();
+  window.ClearCalls();
+  Save(files.Path("out.txt"));
+  EXPECT_EQ(window.Calls(), (Calls{"ShowSaveDialog", "SetCaption cmdCommand1 " + std::string(kExitPrompt)}));
+  const std::string saved = ReadBytes(files.Path("out.txt"));
+  EXPECT_EQ(saved, Listing(window.List()));
+  EXPECT_TRUE(saved.ends_with("\r\n\r\n"));
+  // Only the prompt changed.
+  WindowView after = window.View();
+  after.captions[Control::cmdCommand1] = before.captions.at(Control::cmdCommand1);
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(form.WorkflowStep(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, SavedListingTest, ::testing::ValuesIn(kSavedCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SavedListing, EmptyBandViewGivesFourLines) {
+  SaveFixture f;
+  f.form.Option80_Click();
+  f.Save(f.files.Path("80.txt"));
+  EXPECT_EQ(ReadBytes(f.files.Path("80.txt")), kRule94 + "\r\n80M QSO's:\r\n" + kRule94 + "\r\n\r\n");
+}
+
+TEST(SavedListing, ReplacesALongerFileWhole) {
+  SaveFixture f;
+  f.form.Option160_Click();
+  const std::string out = f.files.Write("out.txt", std::string(10000, 'x'));
+  f.Save(out);
+  EXPECT_EQ(ReadBytes(out), Listing(f.window.List()));
+}
+
+TEST(SavedListing, TwoSavesInARowAreIdentical) {
+  SaveFixture f;
+  f.Save(f.files.Path("one.txt"));
+  f.Save(f.files.Path("two.txt"));
+  EXPECT_EQ(ReadBytes(f.files.Path("one.txt")), ReadBytes(f.files.Path("two.txt")));
+  EXPECT_EQ(ReadBytes(f.files.Path("one.txt")), Listing(f.window.List()));
+}
+
+TEST(SavedListing, ViewsAndSavesAgainAfterASave) {
+  SaveFixture f;
+  f.Save(f.files.Path("report.txt"));
+  f.form.Option20_Click();
+  f.Save(f.files.Path("20.txt"));
+  EXPECT_EQ(ReadBytes(f.files.Path("20.txt")),
+            Listing({kRule94, "20M QSO's:", kRule94, " 1   YPZGO", " 2   E7VVD"}));
+  EXPECT_EQ(f.window.Caption(Control::cmdCommand1), kExitPrompt);
+}
+
+TEST(SaveDialog, OffersNoNameAndTheNsFilterEveryTime) {
+  SaveFixture f;
+  f.window.save_answers = {f.files.Path("a.txt"), std::nullopt, f.files.Path("b.txt")};
+  f.form.mnuFileSave_Click();
+  f.form.mnuFileSave_Click();
+  f.form.mnuFileSave_Click();
+  ASSERT_EQ(f.window.save_settings.size(), 3U);
+  for (const DialogSettings& s : f.window.save_settings) {
+    EXPECT_EQ(s.title, "Save");
+    EXPECT_EQ(s.filter_description, "NS File (*.NS)");
+    EXPECT_EQ(s.filter_pattern, "*.NS");
+    EXPECT_EQ(s.initial_name, "") << "the log's name must never be offered";
+  }
+}
+
+struct CancelCase {
+  std::string_view name;
+  std::optional<std::string> answer;
+  bool saved_before;
+};
+const CancelCase kCancelCases[] = {
+    {"Cancelled", std::nullopt, false},
+    {"EmptyName", std::string(), false},
+    {"CancelledAfterASave", std::nullopt, true},
+};
+class CancelSaveTest : public SaveFixture, public ::testing::TestWithParam<CancelCase> {};
+
+TEST_P(CancelSaveTest, WritesNothingAndChangesNothing) {
+  if (GetParam().saved_before) Save(files.Path("first.txt"));
+  const WindowView before = window.View();
+  const auto files_before = CountEntries(files.Root());
+  window.ClearCalls();
+  window.save_answers = {GetParam().answer};
+  form.mnuFileSave_Click();
+  EXPECT_EQ(window.Calls(), (Calls{"ShowSaveDialog"}));
+  EXPECT_EQ(window.View(), before);
+  EXPECT_EQ(CountEntries(files.Root()), files_before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, CancelSaveTest, ::testing::ValuesIn(kCancelCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- Saves that fail ---
+
+struct FailCase {
+  std::string_view name;
+  std::string (*path)(const TempFolder& files);
+  int error;  // the system's reason expected on the prompt line
+};
+const FailCase kFailCases[] = {
+    {"MissingFolder", [](const TempFolder& f) { return f.Path("no-such-folder/out.txt"); }, ENOENT},
+    {"PathIsAFolder",
+     [](const TempFolder& f) {
+       std::filesystem::create_directory(f.Path("reports"));
+       f.Write("reports/kept.txt", "kept");
+       return f.Path("reports");
+     },
+     EISDIR},
+    {"FolderIsAFile",
+     [](const TempFolder& f) {
+       f.Write("plain", "kept");
+       return f.Path("plain/out.txt");
+     },
+     ENOTDIR},
+    {"FifoWithoutReader",
+     [](const TempFolder& f) {
+       // Nobody reads it: the save must fail at once, not wait.
+       ::mkfifo(f.Path("pipe").c_str(), 0600);
+       return f.Path("pipe");
+     },
+     ENXIO},
+};
+class FailedSaveTest : public SaveFixture, public ::testing::TestWithParam<FailCase> {};
+
+TEST_P(FailedSaveTest, SaysWhyAndChangesNothingElse) {
+  const std::string path = GetParam().path(files);
+  form.Option20_Click();
+  const WindowView before = window.View();
+  window.ClearCalls();
+  Save(path);
+  const std::string caption =
+      std::string(kSaveFailedPrefix) + path + ": " + std::strerror(GetParam().error);
+  EXPECT_EQ(window.Calls(), (Calls{"ShowSaveDialog", "SetCaption cmdCommand1 " + caption}));
+  WindowView after = window.View();
+  after.captions[Control::cmdCommand1] = before.captions.at(Control::cmdCommand1);
+  EXPECT_EQ(after, before);
+  EXPECT_TRUE(window.MenuEnabled(Menu::mnuFileSave));
+  EXPECT_EQ(form.WorkflowStep(), 3);
+  // Nothing left behind, nothing harmed.
+  if (Exists(files.Path("reports"))) {
+    EXPECT_EQ(ReadBytes(files.Path("reports/kept.txt")), "kept");
+  }
+  if (Exists(files.Path("plain"))) {
+    EXPECT_EQ(ReadBytes(files.Path("plain")), "kept");
+  }
+
+  // A good name afterwards saves as usual.
+  Save(files.Path("good.txt"));
+  EXPECT_EQ(window.Caption(Control::cmdCommand1), kExitPrompt);
+  EXPECT_EQ(ReadBytes(files.Path("good.txt")), Listing(window.List()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, FailedSaveTest, ::testing::ValuesIn(kFailCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A write that fails half way (here: the file size limit, as on a full
+// disk) leaves the old file byte for byte and no stray file in the folder.
+TEST(FailedSave, WriteFailureLeavesTheOldFileIntact) {
+  SaveFixture f;
+  const std::string old(100, 'o');
+  const std::string out = f.files.Write("out.txt", old);
+  const auto files_before = CountEntries(f.files.Root());
+
+  rlimit saved_limit{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved_limit), 0);
+  const auto saved_signal = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved_limit;
+  small.rlim_cur = 200;  // the report is far longer
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  f.Save(out);
+  ::setrlimit(RLIMIT_FSIZE, &saved_limit);
+  std::signal(SIGXFSZ, saved_signal);
+
+  EXPECT_EQ(f.window.Caption(Control::cmdCommand1),
+            std::string(kSaveFailedPrefix) + out + ": " + std::strerror(EFBIG));
+  EXPECT_EQ(ReadBytes(out), old);
+  EXPECT_EQ(CountEntries(f.files.Root()), files_before);
+  EXPECT_TRUE(f.window.MenuEnabled(Menu::mnuFileSave));
+}
+
+TEST(SavedListing, DeviceIsWrittenStraightThrough) {
+  SaveFixture f;
+  f.Save("/dev/null");
+  EXPECT_EQ(f.window.Caption(Control::cmdCommand1), kExitPrompt);
+  struct stat st {};
+  ASSERT_EQ(::stat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode)) << "the device must not be replaced by a file";
+}
+
+// --- Saving onto the log itself ---
+
+struct OntoLogCase {
+  std::string_view name;
+  // Another name for the log at files/log.txt.
+  std::string (*alias)(const TempFolder& files);
+};
+const OntoLogCase kOntoLogCases[] = {
+    {"SamePath", [](const TempFolder& f) { return f.Path("log.txt"); }},
+    {"DotSegment", [](const TempFolder& f) { return f.Root() + "/./log.txt"; }},
+    {"DoubleSlash", [](const TempFolder& f) { return f.Root() + "//log.txt"; }},
+    {"UpAndBack",
+     [](const TempFolder& f) {
+       std::filesystem::create_directory(f.Path("sub"));
+       return f.Path("sub/../log.txt");
+     }},
+    {"SymbolicLink",
+     [](const TempFolder& f) {
+       std::filesystem::create_symlink(f.Path("log.txt"), f.Path("link.txt"));
+       return f.Path("link.txt");
+     }},
+    {"LinkedFolder",
+     [](const TempFolder& f) {
+       std::filesystem::create_directory_symlink(f.Root(), f.Path("here"));
+       return f.Path("here/log.txt");
+     }},
+    {"HardLink",
+     [](const TempFolder& f) {
+       std::filesystem::create_hard_link(f.Path("log.txt"), f.Path("hard.txt"));
+       return f.Path("hard.txt");
+     }},
+};
+class SaveOntoLogTest : public SaveFixture, public ::testing::TestWithParam<OntoLogCase> {};
+
+TEST_P(SaveOntoLogTest, IsRefusedAndTheLogKept) {
+  const std::string alias = GetParam().alias(files);
+  const WindowView before = window.View();
+  window.ClearCalls();
+  Save(alias);
+  EXPECT_EQ(window.Calls(),
+            (Calls{"ShowSaveDialog", "SetCaption cmdCommand1 Listing NOT saved: that file is your log"}));
+  EXPECT_EQ(ReadBytes(log_path), SmallLog());
+  EXPECT_EQ(ReadBytes(alias), SmallLog());
+  EXPECT_EQ(form.LogText(), SmallLog());
+  WindowView after = window.View();
+  after.captions[Control::cmdCommand1] = before.captions.at(Control::cmdCommand1);
+  EXPECT_EQ(after, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, SaveOntoLogTest, ::testing::ValuesIn(kOntoLogCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SaveOntoLog, AnotherFileBesideTheLogIsSaved) {
+  SaveFixture f;
+  f.Save(f.files.Path("log.txt.NS"));
+  EXPECT_EQ(f.window.Caption(Control::cmdCommand1), kExitPrompt);
+  EXPECT_EQ(ReadBytes(f.log_path), SmallLog());
+}
+
+}  // namespace
+}  // namespace zelo::fakes
