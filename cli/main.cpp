@@ -6,6 +6,9 @@
 int main(int argc, char** argv) {
   // A file-size limit must fail a write with EFBIG, not kill the program.
   std::signal(SIGXFSZ, SIG_IGN);
+  // A reader that goes away (zelo-score ... | head -1) must fail a write with
+  // EPIPE, which is then reported, instead of killing the program.
+  std::signal(SIGPIPE, SIG_IGN);
   std::ios::sync_with_stdio(false);
   return zelo::RunCli(argc, argv, std::cout, std::cerr);
 }

@@ -1,0 +1,101 @@
+// The command line: which options go together, usage errors, help and version.
+#include <filesystem>
+
+#include "cli_test_support.h"
+#include "scoring/score_log.h"
+
+namespace zelo::test {
+namespace {
+
+// "{LOG}" stands for a valid log, "{OUT}" for a file that must not appear.
+std::vector<std::string> Expand(const std::vector<std::string>& args, const std::string& log,
+                                const std::string& out) {
+  std::vector<std::string> expanded;
+  for (const std::string& arg : args) expanded.push_back(arg == "{LOG}" ? log : arg == "{OUT}" ? out : arg);
+  return expanded;
+}
+
+struct UsageCase {
+  std::vector<std::string> args;
+  std::string told;  // part of the message on stderr
+};
+const UsageCase kUsageCases[] = {
+    {{}, "LOG is required"},
+    {{"--bogus", "{LOG}"}, "--bogus"},
+    {{"-o"}, "-o"},
+    {{"--band", "5", "{LOG}"}, "--band: 5 not in {160,80,40,20,15,10}"},
+    {{"--band", "20M", "{LOG}"}, "--band: 20M not in"},
+    {{"--band", "", "{LOG}"}, "--band"},
+    {{"-o", "{OUT}", "{LOG}", "{LOG}"}, "--output needs exactly one LOG"},
+    {{"--band", "20", "{LOG}", "{LOG}"}, "--band needs exactly one LOG"},
+    {{"--explain", "{LOG}", "{LOG}"}, "--explain needs exactly one LOG"},
+    {{"--json", "--band", "20", "{LOG}"}, "excludes"},
+    {{"--json", "--explain", "{LOG}"}, "excludes"},
+    {{"--json", "-o", "{OUT}", "{LOG}"}, "excludes"},
+    {{"--explain", "--band", "20", "{LOG}"}, "excludes"},
+    {{"--explain", "-o", "{OUT}", "{LOG}"}, "excludes"},
+    {{"-o", "", "{LOG}"}, "-o: the file name is empty"},
+};
+
+class UsageTest : public ScratchTest, public testing::WithParamInterface<UsageCase> {};
+
+TEST_P(UsageTest, WrongCommandLineExitsTwoAndWritesNothing) {
+  const std::string log = File("a.log", MakeLog({Contact("14025", "DL1AA", "599", "AB")}));
+  const std::string out = Path("out.NS");
+  const CliRun run = RunZelo(Expand(GetParam().args, log, out));
+  EXPECT_EQ(run.code, kExitUsage);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find(GetParam().told), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("Run with --help for more information."), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+INSTANTIATE_TEST_SUITE_P(CommandLines, UsageTest, testing::ValuesIn(kUsageCases));
+
+struct AcceptedCase {
+  std::vector<std::string> args;
+  std::string starts;  // what stdout begins with
+};
+const AcceptedCase kAcceptedCases[] = {
+    {{"{LOG}"}, std::string(28, ' ') + "ZELO Razezuz Score Diva 1.11 - YO3ZELO\n"},
+    {{"--band", "20", "{LOG}"}, std::string(94, '_') + "\n20M QSO's:\n"},
+    {{"--band=160", "{LOG}"}, std::string(94, '_') + "\n160M QSO's:\n"},
+    {{"--json", "{LOG}"}, "{\"file\":"},
+    {{"--json", "{LOG}", "{LOG}"}, "{\"file\":"},
+    {{"--explain", "{LOG}"}, "line 2: stored on 20M"},
+    {{"{LOG}", "{LOG}"}, "Call "},
+    {{"-o", "{OUT}", "--band", "20", "{LOG}"}, ""},
+    {{"--output", "{OUT}", "{LOG}"}, ""},
+    {{"--", "{LOG}"}, std::string(28, ' ') + "ZELO"},
+};
+
+class AcceptedTest : public ScratchTest, public testing::WithParamInterface<AcceptedCase> {};
+
+TEST_P(AcceptedTest, AllowedCombinationScores) {
+  const std::string log = File("a.log", MakeLog({Contact("14025", "DL1AA", "599", "AB")}));
+  const CliRun run = RunZelo(Expand(GetParam().args, log, Path("out.NS")));
+  EXPECT_EQ(run.code, kExitScored) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(run.out.starts_with(GetParam().starts)) << run.out;
+  EXPECT_EQ(run.out.empty(), GetParam().starts.empty());
+}
+INSTANTIATE_TEST_SUITE_P(CommandLines, AcceptedTest, testing::ValuesIn(kAcceptedCases));
+
+TEST(Version, PrintsProgramAndVersion) {
+  const CliRun run = RunZelo({"--version"});
+  EXPECT_EQ(run.code, kExitScored);
+  EXPECT_EQ(run.out, std::string("zelo-score ") + ZELO_VERSION + "\n");
+  EXPECT_EQ(run.err, "");
+}
+
+TEST(Help, ListsEveryOptionAndTheExitStatuses) {
+  const CliRun run = RunZelo({"--help"});
+  EXPECT_EQ(run.code, kExitScored);
+  EXPECT_EQ(run.err, "");
+  for (const char* text : {"Usage: zelo-score", "--band", "-o,--output", "--json", "--explain", "--version",
+                           "need exactly one LOG", "Exit status: 0"}) {
+    EXPECT_NE(run.out.find(text), std::string::npos) << text;
+  }
+}
+
+}  // namespace
+}  // namespace zelo::test
