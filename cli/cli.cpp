@@ -93,6 +93,8 @@ class OutputLines {
       if (!out_) Fail();
     }
     if (!failed_) return true;
+    // A reader that stopped early (`zelo-score LOG | head`) is no news.
+    if (error_ == EPIPE) return false;
     err << kProgram << ": writing the output failed";
     if (error_ != 0) err << ": " << std::strerror(error_);
     err << '\n';

@@ -138,12 +138,14 @@ TEST_F(ProgramTest, FullDiskExitsOneWithReason) {
   EXPECT_EQ(run.err, std::string("zelo-score: writing the output failed: ") + std::strerror(ENOSPC) + "\n");
 }
 
-TEST_F(ProgramTest, ClosedPipeEndsWithoutSignal) {
+// A reader that stops early (`zelo-score LOG | head -1`) ends the program
+// quietly: no signal, no message, but not a success either.
+TEST_F(ProgramTest, ClosedPipeEndsQuietlyWithoutSignal) {
   for (const auto& args : {std::vector<std::string>{kSample}, {"--explain", kSample}}) {
     const ProgramRun run = Run(args, Stdout::kClosedPipe);
     ASSERT_TRUE(run.exited) << "ended by a signal";
     EXPECT_EQ(run.code, kExitRejected);
-    EXPECT_EQ(run.err, std::string("zelo-score: writing the output failed: ") + std::strerror(EPIPE) + "\n");
+    EXPECT_EQ(run.err, "");
   }
 }
 
