@@ -1,8 +1,8 @@
 #include "scoring/score_log.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <unordered_set>
 
 #include "input/sort_list.h"
 #include "scoring/report.h"
@@ -25,6 +25,16 @@ constexpr std::array<BonusRow, 4> kBonusStations = {{
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Equal texts. Calls, prefixes and items are a few bytes long: comparing them
+// in place costs less than a library call for every comparison.
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // The progress bar's value: steps counted against an estimate of how many
 // records the log holds, taken from the length of the record at hand.
 class ProgressMeter {
@@ -43,6 +53,56 @@ class ProgressMeter {
  private:
   double log_length_;
   std::int64_t step_ = 0;
+};
+
+// The different multiplier items of one band. Open addressing over views into
+// the log: a band with a million different items costs no allocation per item.
+class ItemSet {
+ public:
+  // Adds a non-empty item unless it is there already.
+  void Insert(std::string_view item) {
+    if ((size_ + 1) * 2 > slots_.size()) Grow();
+    if (Place(slots_, item)) ++size_;
+  }
+
+  std::vector<std::string_view> Items() const {
+    std::vector<std::string_view> items;
+    items.reserve(size_);
+    for (std::string_view slot : slots_) {
+      if (slot.data() != nullptr) items.push_back(slot);
+    }
+    return items;
+  }
+
+ private:
+  static std::size_t Hash(std::string_view item) {
+    std::uint64_t hash = 0xCBF29CE484222325ULL;  // FNV-1a
+    for (char c : item) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
+  }
+
+  // An empty slot has no data pointer; items are never empty.
+  static bool Place(std::vector<std::string_view>& slots, std::string_view item) {
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t i = Hash(item) & mask;; i = (i + 1) & mask) {
+      if (slots[i].data() == nullptr) {
+        slots[i] = item;
+        return true;
+      }
+      if (SameText(slots[i], item)) return false;
+    }
+  }
+
+  void Grow() {
+    std::vector<std::string_view> bigger(std::max<std::size_t>(16, slots_.size() * 2));
+    for (std::string_view slot : slots_) {
+      if (slot.data() != nullptr) Place(bigger, slot);
+    }
+    slots_ = std::move(bigger);
+  }
+
+  std::vector<std::string_view> slots_;  // a power of two in size, at most half full
+  std::size_t size_ = 0;
 };
 
 }  // namespace
@@ -105,7 +165,7 @@ bool HasMultiplierValue(std::string_view text) {
 
 std::optional<std::string_view> BonusItem(std::string_view worked_call) {
   for (const BonusRow& row : kBonusStations) {
-    if (worked_call == row.call || worked_call == row.call60) return row.call;
+    if (SameText(worked_call, row.call) || SameText(worked_call, row.call60)) return row.call;
   }
   return std::nullopt;
 }
@@ -116,11 +176,16 @@ std::string_view MultiplierItem(const QsoFields& fields) {
 }
 
 ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
-  ScoreObserver quiet;
-  ScoreObserver& watch = observer != nullptr ? *observer : quiet;
-  ScoreResult result;
+  // Without an observer nobody sees the outcomes or the progress: skip them.
+  const auto tell = [observer](const RecordOutcome& out) {
+    if (observer != nullptr) observer->OnRecord(out);
+  };
   ProgressMeter progress(log_text.size());
-  std::array<std::unordered_set<std::string_view>, kBandCount> items;
+  const auto step = [observer, &progress](const Record& record) {
+    if (observer != nullptr) observer->OnProgress(progress.Step(record.text.size()));
+  };
+  ScoreResult result;
+  std::array<ItemSet, kBandCount> items;
 
   // The previous accepted contact; empty at the start of every run.
   std::string_view last_call;
@@ -135,17 +200,17 @@ ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
     out.record = *record;
     out.frequency = fields[kFieldFrequency];
     out.call = fields[kFieldWorkedCall];
-    if (!fields[kFieldQso].starts_with(kQsoTag)) {
+    if (!SameText(fields[kFieldQso].substr(0, kQsoTag.size()), kQsoTag)) {
       out.outcome = Outcome::kNotContact;
-      watch.OnRecord(out);
+      tell(out);
       continue;
     }
     result.my_call = fields[kFieldMyCall];
     const std::string_view prefix = BandPrefix(out.frequency);
-    if (out.call == last_call && prefix == last_band) {
+    if (SameText(out.call, last_call) && SameText(prefix, last_band)) {
       out.outcome = Outcome::kDuplicate;
       out.repeats = last_offset;
-      watch.OnRecord(out);
+      tell(out);
       continue;
     }
     last_call = out.call;
@@ -155,8 +220,8 @@ ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
     const std::optional<Band> band = BandOf(out.frequency);
     if (!band) {
       out.outcome = Outcome::kNoBand;
-      watch.OnRecord(out);
-      watch.OnProgress(progress.Step(record->text.size()));
+      tell(out);
+      step(*record);
       continue;
     }
     out.outcome = Outcome::kStored;
@@ -164,15 +229,14 @@ ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
     out.item = MultiplierItem(fields);
     BandTally& tally = result.bands[BandIndex(*band)];
     tally.calls.push_back(out.call);
-    if (!out.item.empty()) items[BandIndex(*band)].insert(out.item);
-    watch.OnRecord(out);
-    if (*band != Band::k160) watch.OnProgress(progress.Step(record->text.size()));
+    if (!out.item.empty()) items[BandIndex(*band)].Insert(out.item);
+    tell(out);
+    if (*band != Band::k160) step(*record);
   }
 
   for (Band band : kBands) {
     BandTally& tally = result.bands[BandIndex(band)];
-    const auto& distinct = items[BandIndex(band)];
-    tally.multipliers.assign(distinct.begin(), distinct.end());
+    tally.multipliers = items[BandIndex(band)].Items();
     SortList(tally.multipliers);
     result.total_qsos += tally.Count();
     result.total_mults += tally.MultCount();
