@@ -1,0 +1,87 @@
+# Installation beyond the programs, and the Debian package.
+#
+# `cmake --install` puts the programs in bin/ and the help file in
+# share/zelo-score/ (rules beside their targets); this file adds the manual
+# pages, the desktop entry, the icon, the AppStream metadata and the licence,
+# and sets up CPack so that `cpack -G DEB` in the build folder makes
+# zelo-score_<version>_<arch>.deb.
+
+set(zelo_packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
+set(zelo_metainfo org.example.zeloscore.zelocalc.metainfo.xml)
+
+# Manual pages, gzipped as Debian keeps them (-n: no name or time stamp, so
+# the package is the same on every build).
+find_program(ZELO_GZIP gzip)
+set(zelo_man_pages zelo-score.1)
+if(ZELO_GUI)
+  list(APPEND zelo_man_pages zelo-calc.1)
+endif()
+foreach(page IN LISTS zelo_man_pages)
+  if(ZELO_GZIP)
+    set(zipped ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.gz)
+    add_custom_command(OUTPUT ${zipped}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
+      COMMAND ${ZELO_GZIP} -9 -n -c ${zelo_packaging_dir}/${page} > ${zipped}
+      DEPENDS ${zelo_packaging_dir}/${page}
+      VERBATIM)
+    list(APPEND zelo_zipped_pages ${zipped})
+    install(FILES ${zipped} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  else()
+    install(FILES ${zelo_packaging_dir}/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+endforeach()
+if(zelo_zipped_pages)
+  add_custom_target(zelo_man_pages ALL DEPENDS ${zelo_zipped_pages})
+endif()
+
+if(ZELO_GUI)
+  install(FILES ${zelo_packaging_dir}/zelo-calc.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${zelo_packaging_dir}/zelo-score.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  install(FILES ${zelo_packaging_dir}/${zelo_metainfo}
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelo-score RENAME copyright)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelo-score)
+
+# The manual page must name exactly the options that --help lists; the two
+# doctored pages show that the check notices an option left out and one
+# made up.
+if(BUILD_TESTING)
+  set(zelo_check_man ${zelo_packaging_dir}/check_man_options.sh)
+  add_test(NAME ManPage.ListsEveryHelpOption
+           COMMAND sh ${zelo_check_man} $<TARGET_FILE:zelo-score> ${zelo_packaging_dir}/zelo-score.1)
+  # Passes when the check fails (status 1) and names the given options.
+  set(zelo_expect_refusal
+      [=[out=$(sh "$0" "$1" "$2"); rc=$?; echo "$out"; [ $rc -eq 1 ] && echo "$out" | grep -q -- "$3"]=])
+  add_test(NAME ManPage.NoticesMissingOption
+           COMMAND sh -c ${zelo_expect_refusal} ${zelo_check_man} $<TARGET_FILE:zelo-score>
+                   ${zelo_packaging_dir}/testdata/missing-option.1 "missing from .*: --explain -o$")
+  add_test(NAME ManPage.NoticesUnknownOption
+           COMMAND sh -c ${zelo_expect_refusal} ${zelo_check_man} $<TARGET_FILE:zelo-score>
+                   ${zelo_packaging_dir}/testdata/extra-option.1 "does not list: --colour$")
+endif()
+
+# The Debian package: `cpack -G DEB` in the build folder.
+set(CPACK_PACKAGE_NAME zelo-score)
+set(CPACK_PACKAGE_VENDOR "The ZELO Score developers")
+set(CPACK_PACKAGE_CONTACT "ZELO Score developers <zelo-score@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "score calculator for the ZELO Razezuz amateur-radio contest")
+set(CPACK_PACKAGE_DESCRIPTION
+    "ZELO Score reads a Cabrillo contest log of the ZELO Razezuz and works out the score:
+the contacts and multipliers of each band (160, 80, 40, 20, 15 and 10 m),
+the totals and the final score. zelo-calc shows the report in a window,
+band by band, and saves it as a text file; zelo-score scores one log or
+a results table of many from a terminal.")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://zelo-score.example.org/")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# dpkg-shlibdeps works out the libraries the programs need (Qt 6, libstdc++).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)
