@@ -134,8 +134,7 @@ std::optional<Band> BandOf(std::string_view frequency) {
   return static_cast<Band>(entry - 1);
 }
 
-QsoFields SplitQsoFields(std::string_view record) {
-  QsoFields fields;
+const QsoFields& FieldSplitter::Split(std::string_view record) {
   // Run starts alternate: a field ends where a separator run starts, and the
   // next field starts where that run ends.
   RunStarts runs(record);
@@ -143,15 +142,18 @@ QsoFields SplitQsoFields(std::string_view record) {
   for (std::size_t n = 1; n <= 13; ++n) {
     const std::size_t separator = runs.Next();
     if (separator == record.size()) {
-      // No separator left: the fields up to 12 stay empty and the rest of the
-      // record, without its line end, is the last field.
-      fields.field[13] = DropLineEnd(record.substr(start));
-      return fields;
+      // No separator left: the fields from n to 12 are empty and the rest of
+      // the record, without its line end, is the last field.
+      for (std::size_t empty = n; empty <= 12; ++empty) fields_.field[empty] = {};
+      fields_.field[13] = DropLineEnd(record.substr(start));
+      return fields_;
     }
-    fields.field[n] = record.substr(start, separator - start);
+    fields_.field[n] = record.substr(start, separator - start);
     start = runs.Next();
   }
-  return fields;
+  return fields_;
 }
+
+QsoFields SplitQsoFields(std::string_view record) { return FieldSplitter().Split(record); }
 
 }  // namespace zelo

@@ -193,9 +193,10 @@ ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
   std::optional<std::size_t> last_offset;
 
   RecordScanner scanner(log_text);
+  FieldSplitter splitter;
   while (const std::optional<Record> record = scanner.Next()) {
     ++result.records;
-    const QsoFields fields = SplitQsoFields(record->text);
+    const QsoFields& fields = splitter.Split(record->text);
     RecordOutcome out;
     out.record = *record;
     out.frequency = fields[kFieldFrequency];
