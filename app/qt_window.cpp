@@ -1,0 +1,414 @@
+#include "app/qt_window.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QLayout>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyledItemDelegate>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#ifndef ZELO_INSTALLED_HELP
+#define ZELO_INSTALLED_HELP "zelo_find.hlp"
+#endif
+
+namespace zelo {
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kClientWidthTwips = 11508;
+constexpr int kClientHeightTwips = 8940;
+constexpr qreal kPointSize = 9.6;
+constexpr qreal kSmallestPointSize = 7.2;  // a long prompt shrinks no further
+constexpr int kOptionTopTwips = 8280;
+constexpr int kOptionHeightTwips = 495;
+constexpr int kProgressMax = 100;
+
+QString FromBytes(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A path as the file system spells it, in bytes.
+std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QFont FamilyFont(const char* family, bool bold = false) {
+  QFont font(QString::fromLatin1(family));
+  font.setPointSizeF(kPointSize);
+  font.setBold(bold);
+  return font;
+}
+
+QRect TwipsRect(int left, int top, int width, int height) {
+  return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
+}
+
+void SetColour(QWidget* widget, QPalette::ColorRole role, QColor colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(role, colour);
+  widget->setPalette(palette);
+}
+
+// Characters in a UTF-8 text: bytes that do not continue a character.
+std::size_t Utf8Length(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+// Gives every row the size of the widest line: the list view measures one
+// row for all (that keeps it quick with many lines), and this way it scrolls
+// far enough to show every line whole.
+class WidestLineDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const auto* model = qobject_cast<const ListLinesModel*>(index.model());
+    if (model == nullptr || model->rowCount() == 0) {
+      return QStyledItemDelegate::sizeHint(option, index);
+    }
+    return QStyledItemDelegate::sizeHint(option, model->index(model->WidestRow()));
+  }
+};
+
+}  // namespace
+
+int CaptionRoom(const QAbstractButton* button) {
+  QStyleOptionButton option;
+  option.initFrom(button);
+  option.text = button->text();
+  if (qobject_cast<const QPushButton*>(button) != nullptr) {
+    // Centred within the frame.
+    return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+  }
+  // From the end of the indicator to the button's edge.
+  return button->width() -
+         button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button).left();
+}
+
+int TwipsToPixels(int twips) { return (2 * twips + kTwipsPerPixel) / (2 * kTwipsPerPixel); }
+
+QFont ListFont() {
+  QFont font = FamilyFont("NewZurica");
+  if (QFontInfo(font).family().compare(font.family(), Qt::CaseInsensitive) == 0) return font;
+  font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  font.setPointSizeF(kPointSize);
+  return font;
+}
+
+int ListLinesModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+}
+
+QVariant ListLinesModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+  return FromBytes(lines_[static_cast<std::size_t>(index.row())]);
+}
+
+void ListLinesModel::Clear() {
+  beginResetModel();
+  lines_.clear();
+  widest_row_ = 0;
+  widest_length_ = 0;
+  endResetModel();
+}
+
+void ListLinesModel::Append(std::span<const std::string> lines) {
+  if (lines.empty()) return;
+  const std::size_t first = lines_.size();
+  beginInsertRows(QModelIndex(), static_cast<int>(first),
+                  static_cast<int>(first + lines.size()) - 1);
+  lines_.insert(lines_.end(), lines.begin(), lines.end());
+  for (std::size_t row = first; row < lines_.size(); ++row) {
+    const std::size_t length = Utf8Length(lines_[row]);
+    if (length > widest_length_) {
+      widest_length_ = length;
+      widest_row_ = row;
+    }
+  }
+  endInsertRows();
+}
+
+std::string ListLinesModel::Line(std::size_t index) const {
+  return index < lines_.size() ? lines_[index] : std::string();
+}
+
+std::unique_ptr<QFileDialog> MakeFileDialog(DialogKind kind, const DialogSettings& settings,
+                                            QWidget* parent) {
+  auto dialog = std::make_unique<QFileDialog>(parent, FromBytes(settings.title));
+  // Qt takes a filter's pattern from its last parentheses, so the pattern is
+  // put there and hidden: the user sees the description alone (a description
+  // such as "All Files (*.*)" would otherwise hide names without a dot).
+  dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+  dialog->setNameFilter(FromBytes(settings.filter_description) + QStringLiteral(" (") +
+                        FromBytes(settings.filter_pattern) + QStringLiteral(")"));
+  if (kind == DialogKind::kOpen) {
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+  } else {
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setDefaultSuffix(QString());
+  }
+  dialog->selectFile(FromBytes(settings.initial_name));
+  return dialog;
+}
+
+QtWindow::QtWindow(QWidget* parent)
+    : QMainWindow(parent), help_file_name_(ZELO_INSTALLED_HELP) {
+  setWindowTitle(QStringLiteral("ZELO Razezuz Score Calculator"));
+  setFont(FamilyFont("Bitstream Vera Sans"));
+  CreateControls();
+  CreateMenu();
+  // The window keeps its design size: the client area, plus the menu bar.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QtWindow::~QtWindow() = default;
+
+QRadioButton* QtWindow::AddOption(const char* name, const char* caption, int left_twips,
+                                  int width_twips, const QFont& font) {
+  auto* option = new QRadioButton(centralWidget());
+  option->setObjectName(QString::fromLatin1(name));
+  option->setGeometry(TwipsRect(left_twips, kOptionTopTwips, width_twips, kOptionHeightTwips));
+  option->setFont(font);
+  FitCaption(option, QString::fromLatin1(caption));
+  option->hide();
+  options_->addButton(option);
+  return option;
+}
+
+void QtWindow::CreateControls() {
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("client"));
+  client->setFixedSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
+  setCentralWidget(client);
+
+  cmdCommand1_ = new QPushButton(client);
+  cmdCommand1_->setObjectName(QStringLiteral("cmdCommand1"));
+  cmdCommand1_->setGeometry(TwipsRect(840, 480, 10455, 495));
+  cmdCommand1_->setFont(FamilyFont("Comic Sans MS", /*bold=*/true));
+  FitCaption(cmdCommand1_, FromBytes(kStartCaption));
+  SetColour(cmdCommand1_, QPalette::Button, QColor(255, 224, 192));
+
+  ProgressBar1_ = new QProgressBar(client);
+  ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+  ProgressBar1_->setGeometry(TwipsRect(1920, 120, 6975, 375));
+  ProgressBar1_->setRange(0, kProgressMax);
+  ProgressBar1_->setValue(0);
+  ProgressBar1_->setTextVisible(false);
+  ProgressBar1_->hide();
+
+  list_lines_ = new ListLinesModel(this);
+  lstList1_ = new QListView(client);
+  lstList1_->setObjectName(QStringLiteral("lstList1"));
+  lstList1_->setGeometry(TwipsRect(1560, 2040, 7695, 5232));
+  lstList1_->setFont(ListFont());
+  lstList1_->setUniformItemSizes(true);
+  lstList1_->setSelectionMode(QAbstractItemView::SingleSelection);
+  lstList1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lstList1_->setModel(list_lines_);
+  lstList1_->setItemDelegate(new WidestLineDelegate(lstList1_));
+  lstList1_->setTextElideMode(Qt::ElideNone);
+  SetColour(lstList1_, QPalette::Base, QColor(192, 192, 255));
+  SetColour(lstList1_, QPalette::Text, QColor(0, 0, 192));
+  lstList1_->hide();
+
+  options_ = new QButtonGroup(this);
+  options_->setExclusive(true);
+  const QFont verdana = FamilyFont("Verdana");
+  const QFont window_font = font();
+  band_options_ = {AddOption("Option160", "160M", 2040, 855, verdana),
+                   AddOption("Option80", "80M", 3000, 855, verdana),
+                   AddOption("Option40", "40M", 3960, 855, verdana),
+                   AddOption("Option20", "20M", 4920, 855, verdana),
+                   AddOption("Option15", "15M", 5880, 855, window_font),
+                   AddOption("Option10", "10M", 6840, 855, window_font)};
+  optnAll_ = AddOption("optnAll", "All QSOs", 7800, 855, verdana);
+  optnSum_ = AddOption("optnSum", "Summary", 8880, 1215, verdana);
+  SetColour(band_options_[0], QPalette::WindowText, QColor(0, 0, 0));
+
+  QWidget* const tab_order[] = {cmdCommand1_,      lstList1_,        band_options_[0],
+                                band_options_[1],  band_options_[2], band_options_[3],
+                                optnSum_,          optnAll_,         band_options_[4],
+                                band_options_[5]};
+  for (std::size_t i = 1; i < std::size(tab_order); ++i) {
+    QWidget::setTabOrder(tab_order[i - 1], tab_order[i]);
+  }
+
+  connect(cmdCommand1_, &QPushButton::clicked, this, [this] { form_.cmdCommand1_Click(); });
+  connect(band_options_[0], &QRadioButton::clicked, this, [this] { form_.Option160_Click(); });
+  connect(band_options_[1], &QRadioButton::clicked, this, [this] { form_.Option80_Click(); });
+  connect(band_options_[2], &QRadioButton::clicked, this, [this] { form_.Option40_Click(); });
+  connect(band_options_[3], &QRadioButton::clicked, this, [this] { form_.Option20_Click(); });
+  connect(band_options_[4], &QRadioButton::clicked, this, [this] { form_.Option15_Click(); });
+  connect(band_options_[5], &QRadioButton::clicked, this, [this] { form_.Option10_Click(); });
+  connect(optnSum_, &QRadioButton::clicked, this, [this] { form_.optnSum_Click(); });
+}
+
+void QtWindow::CreateMenu() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->setObjectName(QStringLiteral("mnuFile"));
+  mnuFileOpen_ = file->addAction(QStringLiteral("&Open"));
+  mnuFileSave_ = file->addAction(QStringLiteral("&Save"));
+  mnuFileExit_ = file->addAction(QStringLiteral("&Exit"));
+  mnuAbout_ = menuBar()->addAction(QStringLiteral("&About"));
+  mnuHelp_ = menuBar()->addAction(QStringLiteral("&Help"));
+  mnuFileOpen_->setObjectName(QStringLiteral("mnuFileOpen"));
+  mnuFileSave_->setObjectName(QStringLiteral("mnuFileSave"));
+  mnuFileExit_->setObjectName(QStringLiteral("mnuFileExit"));
+  mnuAbout_->setObjectName(QStringLiteral("mnuAbout"));
+  mnuHelp_->setObjectName(QStringLiteral("mnuHelp"));
+  mnuFileOpen_->setEnabled(false);
+  mnuFileSave_->setEnabled(false);
+
+  connect(mnuFileOpen_, &QAction::triggered, this, [this] { form_.mnuFileOpen_Click(); });
+  connect(mnuFileSave_, &QAction::triggered, this, [this] { form_.mnuFileSave_Click(); });
+  connect(mnuFileExit_, &QAction::triggered, this, [this] { form_.mnuFileExit_Click(); });
+  connect(mnuAbout_, &QAction::triggered, this, [this] { form_.mnuAbout_Click(); });
+  connect(mnuHelp_, &QAction::triggered, this, [this] { form_.mnuHelp_Click(); });
+}
+
+QWidget* QtWindow::ControlWidget(Control control) const {
+  switch (control) {
+    case Control::cmdCommand1: return cmdCommand1_;
+    case Control::ProgressBar1: return ProgressBar1_;
+    case Control::lstList1: return lstList1_;
+    case Control::Option160: return band_options_[0];
+    case Control::Option80: return band_options_[1];
+    case Control::Option40: return band_options_[2];
+    case Control::Option20: return band_options_[3];
+    case Control::Option15: return band_options_[4];
+    case Control::Option10: return band_options_[5];
+    case Control::optnSum: return optnSum_;
+    case Control::optnAll: return optnAll_;
+  }
+  return nullptr;
+}
+
+void FitCaption(QAbstractButton* button, const QString& text) {
+  button->setText(text);
+  QFont font = button->font();
+  font.setPointSizeF(kPointSize);
+  const int room = CaptionRoom(button);
+  while (QFontMetricsF(font).horizontalAdvance(text) > room &&
+         font.pointSizeF() > kSmallestPointSize) {
+    font.setPointSizeF(std::max(kSmallestPointSize, font.pointSizeF() - 0.2));
+  }
+  button->setFont(font);
+  // What still does not fit can be read in full from the tool tip.
+  button->setToolTip(QFontMetricsF(font).horizontalAdvance(text) > room ? text : QString());
+}
+
+void QtWindow::SetCaption(Control control, std::string_view text) {
+  // The progress bar and the list box have no caption.
+  if (auto* button = qobject_cast<QAbstractButton*>(ControlWidget(control))) {
+    FitCaption(button, FromBytes(text));
+  }
+}
+
+void QtWindow::SetMenuEnabled(Menu menu, bool enabled) {
+  (menu == Menu::mnuFileOpen ? mnuFileOpen_ : mnuFileSave_)->setEnabled(enabled);
+}
+
+void QtWindow::SetVisible(Control control, bool visible) {
+  if (QWidget* widget = ControlWidget(control)) widget->setVisible(visible);
+}
+
+void QtWindow::ClearList() { list_lines_->Clear(); }
+
+void QtWindow::AppendListLines(std::span<const std::string> lines) { list_lines_->Append(lines); }
+
+std::size_t QtWindow::ListLineCount() const { return list_lines_->Count(); }
+
+std::string QtWindow::ListLine(std::size_t index) const { return list_lines_->Line(index); }
+
+void QtWindow::SetProgress(int value) {
+  // QProgressBar ignores a value outside its range; the bar shows the nearest end.
+  value = std::clamp(value, 0, kProgressMax);
+  if (ProgressBar1_->value() != value) ProgressBar1_->setValue(value);
+}
+
+int QtWindow::Progress() const { return ProgressBar1_->value(); }
+
+std::optional<std::string> QtWindow::RunDialog(DialogKind kind, const DialogSettings& settings) {
+  if (dialog_hook_) return dialog_hook_(kind, settings);
+  const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(kind, settings, this);
+  if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList chosen = dialog->selectedFiles();
+  if (chosen.isEmpty()) return std::nullopt;
+  return PathBytes(chosen.front());
+}
+
+std::optional<std::string> QtWindow::ShowOpenDialog(const DialogSettings& settings) {
+  return RunDialog(DialogKind::kOpen, settings);
+}
+
+std::optional<std::string> QtWindow::ShowSaveDialog(const DialogSettings& settings) {
+  return RunDialog(DialogKind::kSave, settings);
+}
+
+void QtWindow::ShowHelp(const std::string& help_file) {
+  if (help_window_ == nullptr) {
+    help_window_ = new QDialog(this);
+    help_window_->setObjectName(QStringLiteral("helpWindow"));
+    help_window_->setWindowTitle(QStringLiteral("ZELO Score Help"));
+    help_window_->resize(720, 600);
+    help_browser_ = new QTextBrowser(help_window_);
+    help_browser_->setObjectName(QStringLiteral("helpBrowser"));
+    auto* layout = new QVBoxLayout(help_window_);
+    layout->addWidget(help_browser_);
+  }
+  const QString path = QFile::decodeName(QByteArray::fromStdString(help_file));
+  const QFileInfo info(path);
+  if (info.isFile() && info.isReadable()) {
+    help_browser_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()),
+                             QTextDocument::HtmlResource);
+  } else {
+    help_browser_->setSource(QUrl());
+    help_browser_->setPlainText(QStringLiteral("The help file was not found.\n\n"
+                                               "It was looked for here:\n") +
+                                path);
+  }
+  help_window_->show();
+  help_window_->raise();
+  help_window_->activateWindow();
+}
+
+void QtWindow::ShowAbout(const AboutInfo& about) {
+  const QString name = FromBytes(about.name);
+  QMessageBox::about(this, QStringLiteral("About ") + name,
+                     QStringLiteral("<p><b>%1</b> %2</p><p>%3</p><p>Built with Qt %4.</p>")
+                         .arg(name.toHtmlEscaped(), FromBytes(about.version).toHtmlEscaped(),
+                              FromBytes(about.description).toHtmlEscaped(),
+                              QString::fromLatin1(qVersion())));
+}
+
+std::string QtWindow::ProgramFolder() const {
+  return PathBytes(QCoreApplication::applicationDirPath());
+}
+
+void QtWindow::Unload() {
+  close();
+  QCoreApplication::quit();
+}
+
+}  // namespace zelo
