@@ -1,0 +1,195 @@
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <future>
+#include <string>
+#include <vector>
+
+#include "test_log.h"
+#include "views/listing.h"
+
+namespace zelo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::NamesIn;
+using testing_support::ReadFileText;
+using testing_support::ScratchDir;
+using testing_support::WriteFileText;
+using Names = std::vector<std::string>;
+
+constexpr std::string_view kListing = "line one\r\nline two\r\n\r\n";
+constexpr std::string_view kLogText = "START-OF-LOG: 3.0\r\nQSO: 14025 CW\r\nEND-OF-LOG:\r\n";
+
+mode_t ModeOf(const fs::path& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+TEST(SaveListing, WritesANewFile) {
+  ScratchDir dir;
+  const fs::path out = dir / "report.NS";
+  const SaveResult saved = SaveListing(out.string(), kListing);
+  ASSERT_TRUE(saved.ok) << saved.reason;
+  EXPECT_TRUE(saved.reason.empty());
+  EXPECT_EQ(ReadFileText(out), kListing);
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(ModeOf(out), 0666 & ~mask);
+  EXPECT_EQ(dir.Names(), Names{"report.NS"});
+}
+
+TEST(SaveListing, ReplacesALongerFileEntirely) {
+  ScratchDir dir;
+  const fs::path out = dir / "report.NS";
+  WriteFileText(out, std::string(5000, 'x'));
+  ASSERT_TRUE(SaveListing(out.string(), kListing).ok);
+  EXPECT_EQ(ReadFileText(out), kListing);
+  ASSERT_TRUE(SaveListing(out.string(), "\r\n").ok);
+  EXPECT_EQ(ReadFileText(out), "\r\n");
+  EXPECT_EQ(dir.Names(), Names{"report.NS"});
+}
+
+TEST(SaveListing, KeepsPermissionBits) {
+  for (mode_t mode : {mode_t{0600}, mode_t{0640}, mode_t{0755}}) {
+    ScratchDir dir;
+    const fs::path out = dir / "report.NS";
+    WriteFileText(out, "old");
+    ASSERT_EQ(::chmod(out.c_str(), mode), 0);
+    ASSERT_TRUE(SaveListing(out.string(), kListing).ok);
+    EXPECT_EQ(ModeOf(out), mode) << std::oct << mode;
+    EXPECT_EQ(ReadFileText(out), kListing);
+  }
+}
+
+TEST(SaveListing, RefusesTheLogHoweverNamed) {
+  ScratchDir dir;
+  fs::create_directory(dir / "sub");
+  const fs::path log = dir / "my.log";
+  WriteFileText(log, kLogText);
+  fs::create_symlink(log, dir / "soft.NS");
+  fs::create_hard_link(log, dir / "hard.NS");
+  const std::string targets[] = {log.string(), (dir / "sub" / ".." / "my.log").string(),
+                                 (dir / "." / "my.log").string(), (dir / "soft.NS").string(),
+                                 (dir / "hard.NS").string()};
+  for (const std::string& target : targets) {
+    const SaveResult saved = SaveListing(target, kListing, log.string());
+    EXPECT_FALSE(saved.ok) << target;
+    EXPECT_EQ(saved.reason, kSaveOntoLogReason) << target;
+    EXPECT_EQ(ReadFileText(log), kLogText) << target;
+  }
+  // The log named through the link is refused as well.
+  EXPECT_FALSE(SaveListing(log.string(), kListing, (dir / "soft.NS").string()).ok);
+  EXPECT_TRUE(fs::is_symlink(dir / "soft.NS"));
+  EXPECT_EQ(dir.Names(), (Names{"hard.NS", "my.log", "soft.NS", "sub"}));
+  // Another file beside the log is saved as usual.
+  EXPECT_TRUE(SaveListing((dir / "other.NS").string(), kListing, log.string()).ok);
+}
+
+TEST(SaveListing, WritesThroughASymbolicLink) {
+  ScratchDir dir;
+  fs::create_directory(dir / "real");
+  const fs::path target = dir / "real" / "report.NS";
+  WriteFileText(target, "old content that is longer than the new");
+  fs::create_symlink(target, dir / "link.NS");
+  const SaveResult saved = SaveListing((dir / "link.NS").string(), kListing);
+  ASSERT_TRUE(saved.ok) << saved.reason;
+  EXPECT_TRUE(fs::is_symlink(dir / "link.NS"));
+  EXPECT_EQ(fs::read_symlink(dir / "link.NS"), target);
+  EXPECT_EQ(ReadFileText(target), kListing);
+  EXPECT_EQ(dir.Names(), (Names{"link.NS", "real"}));
+  EXPECT_EQ(NamesIn(dir / "real"), Names{"report.NS"});
+}
+
+struct FailCase {
+  std::string_view name;
+  std::string_view relative;  // under the scratch folder
+};
+const FailCase kFailCases[] = {
+    {"MissingFolder", "no-such-folder/report.NS"},
+    {"PathIsAFolder", "folder"},
+    {"FolderWithSlash", "folder/"},
+    {"FileAsFolder", "plain.txt/report.NS"},
+};
+
+class SaveFailureTest : public testing::TestWithParam<FailCase> {};
+
+TEST_P(SaveFailureTest, FailsNamingThePathAndLeavesNothing) {
+  ScratchDir dir;
+  fs::create_directory(dir / "folder");
+  WriteFileText(dir / "plain.txt", "keep");
+  const std::string path = (dir.path() / GetParam().relative).string();
+  const SaveResult saved = SaveListing(path, kListing);
+  EXPECT_FALSE(saved.ok);
+  EXPECT_TRUE(saved.reason.starts_with(path + ": ")) << saved.reason;
+  EXPECT_GT(saved.reason.size(), path.size() + 2) << saved.reason;
+  EXPECT_EQ(dir.Names(), (Names{"folder", "plain.txt"}));
+  EXPECT_TRUE(fs::is_empty(dir / "folder"));
+  EXPECT_EQ(ReadFileText(dir / "plain.txt"), "keep");
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, SaveFailureTest, testing::ValuesIn(kFailCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SaveListing, EmptyNameIsRefused) {
+  const SaveResult saved = SaveListing("", kListing);
+  EXPECT_FALSE(saved.ok);
+  EXPECT_FALSE(saved.reason.empty());
+}
+
+TEST(SaveListing, FailedWriteLeavesTheOldFile) {
+  // A file-size limit makes the write fail part way, after the temporary
+  // file exists: the old listing must survive and no temporary stays.
+  ScratchDir dir;
+  const fs::path out = dir / "report.NS";
+  WriteFileText(out, "old listing");
+  struct rlimit old_limit {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old_limit;
+  small.rlim_cur = 16;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const SaveResult saved = SaveListing(out.string(), std::string(4096, 'n'));
+  ::setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+
+  EXPECT_FALSE(saved.ok);
+  EXPECT_TRUE(saved.reason.starts_with(out.string() + ": ")) << saved.reason;
+  EXPECT_EQ(ReadFileText(out), "old listing");
+  EXPECT_EQ(dir.Names(), Names{"report.NS"});
+}
+
+TEST(SaveListing, DeviceIsWrittenStraightThrough) {
+  const SaveResult saved = SaveListing("/dev/null", kListing);
+  EXPECT_TRUE(saved.ok) << saved.reason;
+  struct stat st {};
+  ASSERT_EQ(::stat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST(SaveListing, PipeWithoutReaderFailsAtOnce) {
+  ScratchDir dir;
+  const std::string fifo = (dir / "pipe").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto saving = std::async(std::launch::async, [&] { return SaveListing(fifo, kListing); });
+  if (saving.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    const int fd = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // free the blocked writer
+    saving.wait();
+    if (fd >= 0) ::close(fd);
+    FAIL() << "saving into a pipe without a reader blocked";
+  }
+  const SaveResult saved = saving.get();
+  EXPECT_FALSE(saved.ok);
+  EXPECT_TRUE(saved.reason.starts_with(fifo + ": ")) << saved.reason;
+  EXPECT_EQ(dir.Names(), Names{"pipe"});
+}
+
+}  // namespace
+}  // namespace zelo
