@@ -1,0 +1,138 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <string>
+
+#include "input/log_file.h"
+#include "test_log.h"
+
+namespace zelo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ScratchDir;
+using testing_support::WriteFileText;
+using namespace std::string_literals;
+
+// Every byte value, in a scrambled order, many times over: larger than any
+// single read the platform is likely to make.
+std::string AllByteValues(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7919 + i / 256) % 256);
+  return bytes;
+}
+
+struct ContentCase {
+  std::string name;
+  std::string bytes;
+};
+const ContentCase kContentCases[] = {
+    {"CrLf", "START-OF-LOG: 3.0\r\nQSO: 14025 CW\r\nEND-OF-LOG:\r\n"},
+    {"MixedLineEnds", "a\rb\nc\r\nd\n\re"},
+    {"NulAndHighBytes", "START\0OF\xFF\x80\xC3\xA9\x7F\r\n"s},
+    {"NoLineEnd", "START-OF-LOG:"},
+    {"OneByte", "\n"},
+    {"Large", AllByteValues(3 * 1024 * 1024 + 17)},
+};
+
+class ReadWholeFileTest : public testing::TestWithParam<ContentCase> {};
+
+TEST_P(ReadWholeFileTest, ReadsEveryByteAsStored) {
+  ScratchDir dir;
+  const fs::path path = dir / "log.txt";
+  WriteFileText(path, GetParam().bytes);
+  const FileRead read = ReadWholeFile(path.string());
+  ASSERT_TRUE(read.ok) << read.error;
+  EXPECT_TRUE(read.error.empty());
+  EXPECT_EQ(read.bytes.size(), GetParam().bytes.size());
+  EXPECT_TRUE(read.bytes == GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Contents, ReadWholeFileTest, testing::ValuesIn(kContentCases),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(ReadWholeFile, EmptyFileReadsAsEmptyAndIsNoLog) {
+  ScratchDir dir;
+  WriteFileText(dir / "empty.log", "");
+  const FileRead read = ReadWholeFile((dir / "empty.log").string());
+  ASSERT_TRUE(read.ok) << read.error;
+  EXPECT_TRUE(read.bytes.empty());
+  const HeaderCheck check = CheckLogHeader(read.bytes);
+  EXPECT_FALSE(check.valid);
+  EXPECT_FALSE(check.reason.empty());
+}
+
+TEST(ReadWholeFile, RefusesWhatIsNoRegularFile) {
+  ScratchDir dir;
+  fs::create_directory(dir / "folder");
+  const std::string paths[] = {(dir / "missing.log").string(), (dir / "folder").string(),
+                               dir.path().string(), "/dev/null", "/dev/zero"};
+  for (const std::string& path : paths) {
+    const FileRead read = ReadWholeFile(path);
+    EXPECT_FALSE(read.ok) << path;
+    EXPECT_FALSE(read.error.empty()) << path;
+    EXPECT_TRUE(read.bytes.empty()) << path;
+  }
+}
+
+TEST(ReadWholeFile, FifoIsRefusedWithoutWaitingForAWriter) {
+  ScratchDir dir;
+  const std::string fifo = (dir / "pipe").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto reading = std::async(std::launch::async, [&] { return ReadWholeFile(fifo); });
+  if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    // Free the blocked reader so that the test can end, then fail.
+    const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+    reading.wait();
+    FAIL() << "reading a FIFO blocked";
+  }
+  const FileRead read = reading.get();
+  EXPECT_FALSE(read.ok);
+  EXPECT_FALSE(read.error.empty());
+}
+
+TEST(SameFile, RecognisesOneFileHoweverNamed) {
+  ScratchDir dir;
+  fs::create_directory(dir / "sub");
+  const fs::path log = dir / "x.log";
+  WriteFileText(log, "START-OF-LOG: 3.0\r\n");
+  WriteFileText(dir / "twin.log", "START-OF-LOG: 3.0\r\n");
+  fs::create_symlink(log, dir / "soft.log");
+  fs::create_hard_link(log, dir / "hard.log");
+  const std::string cwd = fs::current_path().string();
+
+  struct Case {
+    std::string other;
+    bool same;
+  };
+  const Case cases[] = {
+      {log.string(), true},
+      {(dir / "sub" / ".." / "x.log").string(), true},
+      {(dir / "." / "x.log").string(), true},
+      {(dir / "soft.log").string(), true},
+      {(dir / "hard.log").string(), true},
+      {(dir / "twin.log").string(), false},
+      {(dir / "missing.log").string(), false},
+      {(dir / "sub").string(), false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SameFile(log.string(), c.other), c.same) << c.other;
+    EXPECT_EQ(SameFile(c.other, log.string()), c.same) << c.other;
+  }
+  // A relative spelling from the current folder.
+  fs::current_path(dir.path());
+  EXPECT_TRUE(SameFile("./x.log", log.string()));
+  EXPECT_TRUE(SameFile("x.log", "sub/../x.log"));
+  fs::current_path(cwd);
+  EXPECT_FALSE(SameFile((dir / "missing.log").string(), (dir / "missing.log").string()));
+}
+
+}  // namespace
+}  // namespace zelo
