@@ -56,52 +56,66 @@ class ProgressMeter {
 };
 
 // The different multiplier items of one band. Open addressing over views into
-// the log: a band with a million different items costs no allocation per item.
+// the log: a band with a million different items costs no allocation per item,
+// and each slot keeps its item's hash, so a probe compares bytes only when
+// the hashes agree.
 class ItemSet {
  public:
   // Adds a non-empty item unless it is there already.
   void Insert(std::string_view item) {
     if ((size_ + 1) * 2 > slots_.size()) Grow();
-    if (Place(slots_, item)) ++size_;
+    if (Place(slots_, {item, Hash(item)})) ++size_;
   }
 
-  std::vector<std::string_view> Items() const {
+  // The items, in no particular order; the set is left empty and its memory
+  // is given back before the caller sorts them.
+  std::vector<std::string_view> TakeItems() {
     std::vector<std::string_view> items;
     items.reserve(size_);
-    for (std::string_view slot : slots_) {
-      if (slot.data() != nullptr) items.push_back(slot);
+    for (const Slot& slot : slots_) {
+      if (slot.item.data() != nullptr) items.push_back(slot.item);
     }
+    std::vector<Slot>().swap(slots_);
+    size_ = 0;
     return items;
   }
 
  private:
-  static std::size_t Hash(std::string_view item) {
-    std::uint64_t hash = 0xCBF29CE484222325ULL;  // FNV-1a
+  struct Slot {
+    std::string_view item;  // no data pointer: the slot is free (items are never empty)
+    std::uint64_t hash = 0;
+  };
+
+  // FNV-1a, then mixed so that items differing only in their last bytes
+  // still spread over the whole table.
+  static std::uint64_t Hash(std::string_view item) {
+    std::uint64_t hash = 0xCBF29CE484222325ULL;
     for (char c : item) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
-    return static_cast<std::size_t>(hash ^ (hash >> 32));
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDULL;
+    return hash ^ (hash >> 33);
   }
 
-  // An empty slot has no data pointer; items are never empty.
-  static bool Place(std::vector<std::string_view>& slots, std::string_view item) {
+  static bool Place(std::vector<Slot>& slots, const Slot& slot) {
     const std::size_t mask = slots.size() - 1;
-    for (std::size_t i = Hash(item) & mask;; i = (i + 1) & mask) {
-      if (slots[i].data() == nullptr) {
-        slots[i] = item;
+    for (std::size_t i = slot.hash & mask;; i = (i + 1) & mask) {
+      if (slots[i].item.data() == nullptr) {
+        slots[i] = slot;
         return true;
       }
-      if (SameText(slots[i], item)) return false;
+      if (slots[i].hash == slot.hash && SameText(slots[i].item, slot.item)) return false;
     }
   }
 
   void Grow() {
-    std::vector<std::string_view> bigger(std::max<std::size_t>(16, slots_.size() * 2));
-    for (std::string_view slot : slots_) {
-      if (slot.data() != nullptr) Place(bigger, slot);
+    std::vector<Slot> bigger(std::max<std::size_t>(16, slots_.size() * 2));
+    for (const Slot& slot : slots_) {
+      if (slot.item.data() != nullptr) Place(bigger, slot);
     }
     slots_ = std::move(bigger);
   }
 
-  std::vector<std::string_view> slots_;  // a power of two in size, at most half full
+  std::vector<Slot> slots_;  // a power of two in size, at most half full
   std::size_t size_ = 0;
 };
 
@@ -237,7 +251,7 @@ ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
 
   for (Band band : kBands) {
     BandTally& tally = result.bands[BandIndex(band)];
-    tally.multipliers = items[BandIndex(band)].Items();
+    tally.multipliers = items[BandIndex(band)].TakeItems();
     SortList(tally.multipliers);
     result.total_qsos += tally.Count();
     result.total_mults += tally.MultCount();
