@@ -24,9 +24,11 @@ struct Keyed {
   std::string_view text;
 };
 
+constexpr std::size_t kPrefixBytes = 8;
+
 std::uint64_t Prefix(std::string_view text) {
   std::uint64_t prefix = 0;
-  for (std::size_t i = 0; i < 8; ++i) {
+  for (std::size_t i = 0; i < kPrefixBytes; ++i) {
     prefix <<= 8;
     if (i < text.size()) prefix |= static_cast<unsigned char>(text[i]);
   }
@@ -41,7 +43,9 @@ void SortList(std::vector<std::string_view>& list) {
   for (std::string_view text : list) keyed.push_back({Prefix(text), text});
   std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    return ByteLess(a.text, b.text);
+    // Equal prefixes: a text of eight bytes or fewer is a prefix of the other.
+    if (a.text.size() <= kPrefixBytes || b.text.size() <= kPrefixBytes) return a.text.size() < b.text.size();
+    return ByteLess(a.text.substr(kPrefixBytes), b.text.substr(kPrefixBytes));
   });
   for (std::size_t i = 0; i < list.size(); ++i) list[i] = keyed[i].text;
 }
