@@ -82,4 +82,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps works out the libraries the programs need (Qt 6, libstdc++).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window asks for Bitstream Vera Sans, which fontconfig finds as DejaVu.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-dejavu-core)
 include(CPack)
