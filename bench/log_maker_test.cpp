@@ -119,7 +119,8 @@ TEST(GeneratedLog, OneLineShapePutsEveryContactOnOneLine) {
 }
 
 TEST(GeneratedLog, HugeLineIsAsLongAsAsked) {
-  const GeneratedLog log = MakeLog({.shape = LogShape::kHugeLine, .contacts = 10, .huge_line_bytes = 300'000});
+  const GeneratedLog log =
+      MakeLog({.shape = LogShape::kHugeLine, .contacts = 10, .huge_line_bytes = 300'000});
   std::size_t longest = 0;
   for (std::string_view line : Lines(log.text)) longest = std::max(longest, line.size());
   EXPECT_LE(longest, 300'000U);

@@ -204,7 +204,8 @@ ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
   // typical record length spread over the bands, so that a big log's lists
   // are not copied again and again as they grow. Unused room is never touched.
   constexpr std::size_t kTypicalRecordBytes = 80;
-  for (BandTally& tally : result.bands) tally.calls.reserve(log_text.size() / kTypicalRecordBytes / kBandCount);
+  const std::size_t room = log_text.size() / kTypicalRecordBytes / kBandCount;
+  for (BandTally& tally : result.bands) tally.calls.reserve(room);
 
   // The previous accepted contact; empty at the start of every run.
   std::string_view last_call;

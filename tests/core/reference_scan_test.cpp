@@ -48,7 +48,8 @@ std::string RandomText(Random& random, std::size_t pieces) {
 
 // A random contact line with a few fields changed into odd shapes.
 std::string RandomContactLine(Random& random) {
-  constexpr std::array<std::string_view, 8> kFreqs = {"14025", "1825", "01825", "3700", "7250", "21050", "28400", "29600"};
+  constexpr std::array<std::string_view, 8> kFreqs = {"14025", "1825",  "01825", "3700",
+                                                      "7250",  "21050", "28400", "29600"};
   constexpr std::array<std::string_view, 6> kCalls = {"K1AB", "K1AB", "Q2XBM", "Q2XBM/60", "", "W9Z"};
   constexpr std::array<std::string_view, 6> kReports = {"599", "59", "9", "10", "9.5", "x"};
   constexpr std::array<std::string_view, 6> kItems = {"HR", "HR", "AB", "ab", "", "HR\r"};
@@ -228,7 +229,7 @@ TEST_P(ReferenceScanTest, MultipliersAreTheDifferentItemsOfStoredContacts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RandomTexts, ReferenceScanTest, testing::ValuesIn(kTextCases),
-                         [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.kind); });
+                         [](const auto& info) { return std::string(info.param.kind); });
 
 // Every two-byte prefix, and the short ones, against the band table.
 TEST(ReferenceBandTable, EveryPrefixAgrees) {
