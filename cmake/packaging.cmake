@@ -60,6 +60,13 @@ if(BUILD_TESTING)
   add_test(NAME ManPage.NoticesUnknownOption
            COMMAND sh ${zelo_expect_failure} $<TARGET_FILE:zelo-score>
                    ${zelo_packaging_dir}/testdata/extra-option.1 "does not list: --colour$")
+  # `cmake --install` into a scratch prefix puts every file in its place.
+  set(zelo_gui_files "")
+  if(ZELO_GUI)
+    set(zelo_gui_files gui)
+  endif()
+  add_test(NAME Install.PutsEveryFileInPlace
+           COMMAND sh ${zelo_packaging_dir}/check_install.sh ${CMAKE_BINARY_DIR} ${zelo_gui_files})
 endif()
 
 # The Debian package: `cpack -G DEB` in the build folder.
