@@ -1,0 +1,385 @@
+// Whatever file a user chooses as the log, the program neither crashes nor
+// hangs: each hostile file below is either rejected with its reason or
+// scored to a stated result, through the core, zelo-score (in-process and,
+// for some, the real program) and the window's File/Open. Every case runs in
+// a forked child under a deadline, so a hang fails the case instead of the
+// whole test run.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/form1.h"
+#include "cli/cli.h"
+#include "fakes/recording_window.h"
+#include "hostile_support.h"
+#include "input/log_file.h"
+#include "scoring/report.h"
+#include "scoring/score_log.h"
+
+namespace zelo::hostile {
+namespace {
+
+using namespace std::string_literals;
+
+// Bytes that look like nothing: seeded, so every run sees the same file.
+// No "QSO:" can appear, since every Q is lowered.
+std::string Junk(std::size_t size, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::string junk(size, '\0');
+  for (char& c : junk) {
+    c = static_cast<char>(byte(gen));
+    if (c == 'Q') c = 'q';
+  }
+  return junk;
+}
+
+std::string LogOf(const std::vector<std::string>& lines, std::string_view eol = "\r\n") {
+  std::string log(kHeader);
+  log += eol;
+  log += "CALLSIGN: YO3ZELO";
+  log += eol;
+  for (const std::string& line : lines) log.append(line).append(eol);
+  log.append("END-OF-LOG:").append(eol);
+  return log;
+}
+
+// Two contacts on 20 m and one on 40 m, each with its own item: 3 contacts,
+// 3 multipliers, score 9.
+std::vector<std::string> SmallContacts(std::string_view sep = " ") {
+  return {ContactLine("14025", "YPZGO", "HR", sep), ContactLine("7205", "YRET", "CL", sep),
+          ContactLine("14202", "E7VVD", "AR", sep)};
+}
+
+std::string MixedEnds() {
+  const std::vector<std::string> lines = SmallContacts();
+  return std::string(kHeader) + "\r\n" + lines[0] + "\n" + lines[1] + "\r" + lines[2] + "\r\nEND-OF-LOG:\n";
+}
+
+// `count` contacts on 20 m, each with its own call and item.
+std::vector<std::string> DistinctContacts(int count) {
+  std::vector<std::string> lines;
+  lines.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    lines.push_back(ContactLine("14025", Numbered("K", i), Numbered("M", i)));
+  }
+  return lines;
+}
+
+std::string Joined(const std::vector<std::string>& parts, std::string_view between) {
+  std::string text;
+  for (const std::string& p : parts) text.append(p).append(between);
+  return text;
+}
+
+// What a case must give: rejected with a reason, or scored to these totals.
+struct Expect {
+  bool scored = false;
+  std::string reason;          // rejected: the core's reason, or its ending
+  bool reason_is_ending = false;
+  std::int64_t qsos = 0, mults = 0, score = 0;
+  std::string my_call;
+};
+
+Expect Rejected(std::string reason) { return {false, std::move(reason), false, 0, 0, 0, {}}; }
+Expect RejectedEnding(std::string ending) { return {false, std::move(ending), true, 0, 0, 0, {}}; }
+Expect Scored(std::int64_t qsos, std::int64_t mults, std::int64_t score, std::string my_call = "YO3ZELO") {
+  return {true, {}, false, qsos, mults, score, std::move(my_call)};
+}
+
+struct InputCase {
+  std::string_view name;
+  std::function<std::string(const Scratch&)> make;  // creates the file, gives the path to choose
+  Expect expect;
+  bool as_nobody = false;
+  bool also_program = false;  // also run the real zelo-score
+};
+
+std::function<std::string(const Scratch&)> FileOf(std::function<std::string()> bytes) {
+  return [bytes](const Scratch& s) { return s.Write("chosen.log", bytes()); };
+}
+
+const InputCase kInputCases[] = {
+    {"EmptyFile", FileOf([] { return std::string(); }), Rejected("the file is empty"), false, true},
+    {"HeaderAlone", FileOf([] { return std::string(kHeader) + "\r\n"; }), Scored(0, 0, 0, ""), false, true},
+    {"BinaryJunk", FileOf([] { return std::string("J").append(Junk(65536, 1)); }), RejectedEnding(", not START-OF-LOG:"), false, true},
+    {"HeaderThenBinaryJunk", FileOf([] { return std::string(kHeader) + "\r\n" + Junk(65536, 2); }),
+     Scored(0, 0, 0, "")},
+    {"BinaryJunkAroundContacts",
+     FileOf([] {
+       return std::string(kHeader) + "\r\n" + Junk(30000, 3) + "\r\n" + ContactLine("14025", "K1A", "A") + "\r\n" +
+              ContactLine("14030", "K1B", "B") + "\r\n" + Junk(30000, 4);
+     }),
+     Scored(2, 2, 4)},
+    {"NulBytesInQsoLines",
+     FileOf([] {
+       return LogOf({ContactLine("14025", "W1\0AW"s, "M\0X"s), ContactLine("7040", "\0"s, "\0"s),
+                     ContactLine("\0\0"s, "K1ABC", "Z")});
+     }),
+     Scored(2, 2, 4), false, true},
+    {"TenMegabyteLine",
+     FileOf([] { return LogOf({std::string(10'000'000, 'x'), ContactLine("14025", "K1ABC", "Z")}); }),
+     Scored(1, 1, 1)},
+    {"TenMegabyteRecord", FileOf([] { return LogOf({ContactLine("14025", "K1ABC", std::string(10'000'000, 'I'))}); }),
+     Scored(1, 1, 1)},
+    {"HundredThousandTagsOnOneLine",
+     FileOf([] {
+       std::string tags;
+       for (int i = 0; i < 100'000; ++i) tags += "QSO:";
+       return LogOf({tags});
+     }),
+     Scored(0, 0, 0, ""), false, true},
+    {"HundredThousandContactsOnOneLine", FileOf([] { return LogOf({Joined(DistinctContacts(100'000), " ")}); }),
+     Scored(100'000, 100'000, 10'000'000'000)},
+    {"CrOnly", FileOf([] { return LogOf(SmallContacts(), "\r"); }), Scored(3, 3, 9), false, true},
+    {"LfOnly", FileOf([] { return LogOf(SmallContacts(), "\n"); }), Scored(3, 3, 9)},
+    {"MixedLineEnds", FileOf(MixedEnds), Scored(3, 3, 9)},
+    {"TabsForBlanks", FileOf([] { return LogOf(SmallContacts("\t")); }), Scored(3, 3, 9)},
+    {"TabsAndBlankRuns", FileOf([] { return LogOf(SmallContacts(" \t \t")); }), Scored(3, 3, 9)},
+    {"ByteOrderMark", FileOf([] { return "\xEF\xBB\xBF" + LogOf(SmallContacts()); }), Scored(3, 3, 9), false, true},
+    {"NonAsciiCallsAndItems",
+     FileOf([] {
+       return LogOf({ContactLine("14025", "\xC5\x9ETEFAN", "\xC3\x84"), ContactLine("14030", "\xE9\xE8", "\xFF")});
+     }),
+     Scored(2, 2, 4)},
+    // Beyond any 16-bit count, and a score beyond 2,147,483,647.
+    {"SeventyThousandMultipliersOnOneBand", FileOf([] { return LogOf(DistinctContacts(70'000)); }),
+     Scored(70'000, 70'000, 4'900'000'000), false, true},
+    {"Folder", [](const Scratch& s) { return s.Folder("folder.log"); }, Rejected("it is a folder"), false, true},
+    {"MissingFile", [](const Scratch& s) { return s.Path("missing.log"); }, Rejected(std::strerror(ENOENT)), false,
+     true},
+    {"NoReadPermission",
+     [](const Scratch& s) {
+       const std::string path = s.Write("secret.log", LogOf(SmallContacts()));
+       ::chmod(path.c_str(), 0600);
+       return path;
+     },
+     Rejected(std::strerror(EACCES)), true, true},
+    {"FifoWithoutWriter",
+     [](const Scratch& s) {
+       const std::string path = s.Path("fifo.log");
+       ::mkfifo(path.c_str(), 0666);
+       return path;
+     },
+     Rejected("it is not a regular file"), false, true},
+    {"EndlessDevice", [](const Scratch&) { return std::string("/dev/zero"); }, Rejected("it is not a regular file")},
+    {"DanglingSymbolicLink",
+     [](const Scratch& s) {
+       const std::string path = s.Path("dangling.log");
+       (void)::symlink("nowhere.log", path.c_str());
+       return path;
+     },
+     Rejected(std::strerror(ENOENT)), false, true},
+    {"SymbolicLinkLoop",
+     [](const Scratch& s) {
+       const std::string path = s.Path("loop.log");
+       (void)::symlink("loop.log", path.c_str());
+       return path;
+     },
+     Rejected(std::strerror(ELOOP))},
+    {"SymbolicLinkToALog",
+     [](const Scratch& s) {
+       s.Write("real.log", LogOf(SmallContacts()));
+       const std::string path = s.Path("link.log");
+       (void)::symlink("real.log", path.c_str());
+       return path;
+     },
+     Scored(3, 3, 9)},
+};
+
+enum class Channel { kCore, kCli, kWindow, kProgram };
+
+std::string_view ChannelName(Channel c) {
+  switch (c) {
+    case Channel::kCore: return "Core";
+    case Channel::kCli: return "Cli";
+    case Channel::kWindow: return "Window";
+    case Channel::kProgram: return "Program";
+  }
+  return "?";
+}
+
+// Fields a channel sends back: [0] "scored" or "rejected", [1] the message
+// (core reason, stderr, caption), [2] other state, then the listing lines.
+Fields Observe(Channel channel, const std::string& path, const Scratch& s) {
+  switch (channel) {
+    case Channel::kCore: {
+      FileRead read = ReadWholeFile(path);
+      if (!read.ok) return {"rejected", read.error, ""};
+      const HeaderCheck header = CheckLogHeader(read.bytes);
+      if (!header.valid) return {"rejected", header.reason, ""};
+      const ScoreResult result = ScoreLog(read.bytes);
+      Fields fields{"scored", "", ""};
+      fields.insert(fields.end(), result.report.begin(), result.report.end());
+      return fields;
+    }
+    case Channel::kCli:
+    case Channel::kProgram: {
+      int code = 0;
+      std::string out, err;
+      if (channel == Channel::kCli) {
+        const char* argv[] = {"zelo-score", path.c_str()};
+        std::ostringstream out_stream, err_stream;
+        code = RunCli(2, argv, out_stream, err_stream);
+        out = out_stream.str();
+        err = err_stream.str();
+      } else {
+        const ProgramOutcome run = RunProgram(ZELO_SCORE_BIN, {path}, s.Root());
+        code = run.code;
+        out = run.out;
+        err = run.err;
+      }
+      const std::string status = code == kExitScored ? "scored" : code == kExitRejected ? "rejected" : Numbered("exit ", code);
+      Fields fields{status, err, ""};
+      for (std::string& line : OutputLines(out)) fields.push_back(std::move(line));
+      return fields;
+    }
+    case Channel::kWindow: {
+      fakes::RecordingWindow window;
+      Form1 form(window);
+      form.cmdCommand1_Click();
+      window.open_answers = {path};
+      form.mnuFileOpen_Click();
+      const std::string state = Numbered("step ", form.WorkflowStep()) + ", open " +
+                                std::to_string(window.MenuEnabled(Menu::mnuFileOpen)) + ", save " +
+                                std::to_string(window.MenuEnabled(Menu::mnuFileSave));
+      Fields fields{form.WorkflowStep() == 3 ? "scored" : "rejected", window.Caption(Control::cmdCommand1), state};
+      fields.insert(fields.end(), window.List().begin(), window.List().end());
+      return fields;
+    }
+  }
+  return {};
+}
+
+// The closing lines of a report with these totals.
+std::vector<std::string> ClosingLines(const Expect& e) {
+  const std::string rule(kReportRuleWidth, '_');
+  return {std::string(kTotalQsosLabel) + Numbered(" ", e.qsos),
+          std::string(kTotalMultsLabel) + Numbered(" ", e.mults) + ".", rule,
+          std::string(kFinalScoreLabel) + Numbered(" ", e.score) + std::string(kFinalScoreEnd)};
+}
+
+// The message each channel gives for a rejected file.
+std::string RejectionMessage(Channel channel, const std::string& path, const std::string& reason) {
+  switch (channel) {
+    case Channel::kCore: return reason;
+    case Channel::kCli:
+    case Channel::kProgram: return std::string(kInvalidLogMessage) + ": " + path + ": " + reason + "\n";
+    case Channel::kWindow: return std::string(kInvalidLogPrompt);
+  }
+  return {};
+}
+
+void CheckOutcome(const InputCase& c, Channel channel) {
+  Scratch s;
+  const std::string path = c.make(s);
+  ChildSetup setup;
+  setup.as_nobody = c.as_nobody;
+  const ChildResult child = RunInChild(setup, [&] { return Observe(channel, path, s); });
+  ASSERT_TRUE(child.finished) << child.trouble;
+  const Fields& f = child.fields;
+  ASSERT_GE(f.size(), 3u);
+  const Expect& e = c.expect;
+  if (!e.scored) {
+    EXPECT_EQ(f[0], "rejected") << f[1];
+    if (!e.reason_is_ending) {
+      EXPECT_EQ(f[1], RejectionMessage(channel, path, e.reason));
+    } else if (channel == Channel::kWindow) {
+      EXPECT_EQ(f[1], kInvalidLogPrompt);
+    } else {
+      EXPECT_TRUE(f[1].ends_with(e.reason + (channel == Channel::kCore ? "" : "\n"))) << f[1];
+    }
+    if (channel == Channel::kWindow) {
+      EXPECT_EQ(f[2], "step 1, open 1, save 0");
+      EXPECT_EQ(f.size(), 3u) << "a rejected file shows no listing";
+    }
+    if (channel == Channel::kCli || channel == Channel::kProgram) {
+      EXPECT_EQ(f.size(), 3u) << "nothing printed";
+    }
+    return;
+  }
+  EXPECT_EQ(f[0], "scored") << f[1];
+  if (channel == Channel::kCli || channel == Channel::kProgram) {
+    EXPECT_EQ(f[1], "") << "nothing on stderr";
+  }
+  if (channel == Channel::kWindow) {
+    EXPECT_EQ(f[1], kSavePrompt);
+    EXPECT_EQ(f[2], "step 3, open 0, save 1");
+  }
+  const std::vector<std::string> report(f.begin() + 3, f.end());
+  ASSERT_GE(report.size(), 20u);
+  EXPECT_EQ(report.front(), std::string(kReportTitle) + e.my_call);
+  const std::vector<std::string> closing(report.end() - 4, report.end());
+  EXPECT_EQ(closing, ClosingLines(e));
+}
+
+class HostileInputTest : public testing::TestWithParam<std::tuple<InputCase, Channel>> {};
+
+TEST_P(HostileInputTest, IsRejectedOrScoredAsStated) {
+  CheckOutcome(std::get<0>(GetParam()), std::get<1>(GetParam()));
+}
+
+std::string CaseName(const testing::TestParamInfo<std::tuple<InputCase, Channel>>& info) {
+  return std::string(std::get<0>(info.param).name) + std::string(ChannelName(std::get<1>(info.param)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, HostileInputTest,
+                         testing::Combine(testing::ValuesIn(kInputCases),
+                                          testing::Values(Channel::kCore, Channel::kCli, Channel::kWindow)),
+                         CaseName);
+
+std::vector<InputCase> ProgramCases() {
+  std::vector<InputCase> cases;
+  for (const InputCase& c : kInputCases) {
+    if (c.also_program) cases.push_back(c);
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, HostileInputTest,
+                         testing::Combine(testing::ValuesIn(ProgramCases()), testing::Values(Channel::kProgram)),
+                         CaseName);
+
+// The rejection message of zelo-score quotes the start of the file; bytes a
+// terminal would act on (escape sequences, carriage returns) must come out
+// escaped, so a hostile file cannot rewrite the user's screen.
+struct EscapeCase {
+  std::string_view name;
+  std::string bytes;
+  std::string shown;  // how the start of the file appears in the message
+};
+const EscapeCase kEscapeCases[] = {
+    {"TitleEscape", "\x1B]0;pwned\x07 3.0\r\n", "\\x1B]0;pwned\\x07 3.0"},
+    {"ColourAndCursor", "\x1B[2J\x1B[31mred", "\\x1B[2J\\x1B[31mred"},
+    {"CarriageReturnInQuotes", "\"START\rOF\"", "START\\rOF"},
+    {"C1Control", "\xC2\x9B" "31m", "\\xC2\\x9B31m"},
+};
+
+class RejectionEscapeTest : public testing::TestWithParam<EscapeCase> {};
+
+TEST_P(RejectionEscapeTest, ShowsTheFileStartEscaped) {
+  Scratch s;
+  const std::string path = s.Write("chosen.log", GetParam().bytes);
+  const std::string expected = std::string(kInvalidLogMessage) + ": " + path + ": it begins with \"" +
+                               GetParam().shown + "\", not START-OF-LOG:\n";
+  const char* argv[] = {"zelo-score", path.c_str()};
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli(2, argv, out, err), kExitRejected);
+  EXPECT_EQ(err.str(), expected);
+  const ProgramOutcome run = RunProgram(ZELO_SCORE_BIN, {path}, s.Root());
+  EXPECT_EQ(run.code, kExitRejected);
+  EXPECT_EQ(run.err, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, RejectionEscapeTest, testing::ValuesIn(kEscapeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace zelo::hostile
