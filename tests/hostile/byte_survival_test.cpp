@@ -15,6 +15,8 @@
 namespace zelo::hostile {
 namespace {
 
+using hostile::PrintTo;
+
 using namespace std::string_literals;
 
 struct BytesCase {

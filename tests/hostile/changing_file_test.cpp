@@ -6,6 +6,7 @@
 // scored, so an accepted text always holds the header and the report shown is
 // always the report of the text held.
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <thread>
 
 #include "app/form1.h"
+#include "cli/cli.h"
 #include "fakes/recording_window.h"
 #include "hostile_support.h"
 #include "input/log_file.h"
@@ -21,6 +23,8 @@
 
 namespace zelo::hostile {
 namespace {
+
+using hostile::PrintTo;
 
 std::string ValidLog() {
   return std::string(kHeader) + "\r\n" + ContactLine("14025", "YPZGO", "HR") + "\r\n" +
@@ -98,6 +102,68 @@ TEST_P(ChangedAfterReadTest, RunViewsAndSavesKeepWhatWasRead) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Changes, ChangedAfterReadTest, testing::ValuesIn(kChangeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// How often a file is opened while `run` runs, counted by the kernel.
+int OpensDuring(const std::string& path, const std::function<void()>& run) {
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  EXPECT_GE(watch, 0) << std::strerror(errno);
+  // Closes are watched too: the kernel folds an event into an identical one
+  // right before it, so two opens in a row would count as one.
+  EXPECT_GE(::inotify_add_watch(watch, path.c_str(), IN_OPEN | IN_CLOSE), 0) << std::strerror(errno);
+  run();
+  int opens = 0;
+  alignas(inotify_event) char buf[4096];
+  for (ssize_t n; (n = ::read(watch, buf, sizeof buf)) > 0;) {
+    for (char* at = buf; at < buf + n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(at);
+      opens += (event->mask & IN_OPEN) != 0;
+      at += sizeof(inotify_event) + event->len;
+    }
+  }
+  ::close(watch);
+  return opens;
+}
+
+// Every way of scoring a chosen log opens it exactly once: the header is
+// checked on the bytes of that one read, never on a second look at a file
+// that may have changed in between.
+struct OneReadCase {
+  std::string_view name;
+  std::function<void(const std::string& log, const Scratch& s)> run;
+};
+
+void RunCommandLine(std::vector<std::string> args) {
+  std::vector<const char*> argv{"zelo-score"};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli(static_cast<int>(argv.size()), argv.data(), out, err), kExitScored) << err.str();
+}
+
+const OneReadCase kOneReadCases[] = {
+    {"WindowOpen",
+     [](const std::string& log, const Scratch&) {
+       fakes::RecordingWindow window;
+       Form1 form(window);
+       OpenInto(form, window, log);
+       EXPECT_EQ(form.WorkflowStep(), 3);
+       form.optnSum_Click();  // the Summary view scores the text held, without reading again
+     }},
+    {"CommandLineReport", [](const std::string& log, const Scratch&) { RunCommandLine({log}); }},
+    {"CommandLineSave", [](const std::string& log, const Scratch& s) { RunCommandLine({log, "-o", s.Path("out.NS")}); }},
+    {"CommandLineJson", [](const std::string& log, const Scratch&) { RunCommandLine({"--json", log}); }},
+    {"CommandLineExplain", [](const std::string& log, const Scratch&) { RunCommandLine({"--explain", log}); }},
+};
+
+class OneReadTest : public testing::TestWithParam<OneReadCase> {};
+
+TEST_P(OneReadTest, OpensTheLogOnce) {
+  Scratch s;
+  const std::string path = s.Write("chosen.log", ValidLog());
+  EXPECT_EQ(OpensDuring(path, [&] { GetParam().run(path, s); }), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, OneReadTest, testing::ValuesIn(kOneReadCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // While one thread keeps rewriting the file in place (a log, then text

@@ -206,6 +206,9 @@ std::string_view ChannelName(Channel c) {
   return "?";
 }
 
+using hostile::PrintTo;
+void PrintTo(Channel c, std::ostream* os) { *os << ChannelName(c); }
+
 // Fields a channel sends back: [0] "scored" or "rejected", [1] the message
 // (core reason, stderr, caption), [2] other state, then the listing lines.
 Fields Observe(Channel channel, const std::string& path, const Scratch& s) {

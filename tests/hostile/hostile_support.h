@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -36,7 +37,8 @@ namespace zelo::hostile {
 inline constexpr uid_t kNobody = 65534;
 inline constexpr gid_t kNoGroup = 65534;
 
-// Test cases print as their name.
+// Test cases print as their name (declare `using hostile::PrintTo;` beside
+// cases kept in an unnamed namespace).
 template <typename Case>
   requires requires(const Case& c) { c.name; }
 void PrintTo(const Case& c, std::ostream* os) {
@@ -149,7 +151,16 @@ struct ChildSetup {
   bool as_nobody = false;                     // drop to nobody/nogroup (when running as root)
   std::optional<rlim_t> file_size_limit;      // RLIMIT_FSIZE, with SIGXFSZ ignored
   unsigned deadline_seconds = 120;            // the child is killed (SIGALRM) after this
+  std::size_t memory_limit_bytes = std::size_t{3} << 30;  // and when its resident memory grows past this
 };
+
+// The resident memory of a process, from /proc; 0 when it cannot be read.
+inline std::size_t ResidentBytes(pid_t pid) {
+  std::ifstream statm("/proc/" + std::to_string(pid) + "/statm");
+  std::size_t size = 0, resident = 0;
+  statm >> size >> resident;
+  return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
 
 // The outcome of a child: its fields, or why there are none.
 struct ChildResult {
@@ -209,7 +220,18 @@ inline ChildResult RunInChild(const ChildSetup& setup, const std::function<Field
   ::close(pipe_fds[1]);
   std::string wire;
   char buf[65536];
+  bool too_big = false;
   for (;;) {
+    // Wake up now and then to stop a child that eats memory without end.
+    pollfd ready{pipe_fds[0], POLLIN, 0};
+    const int polled = ::poll(&ready, 1, 100);
+    if (polled == 0) {
+      if (ResidentBytes(pid) > setup.memory_limit_bytes) {
+        too_big = true;
+        ::kill(pid, SIGKILL);
+      }
+      continue;
+    }
     const ssize_t n = ::read(pipe_fds[0], buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
@@ -221,7 +243,9 @@ inline ChildResult RunInChild(const ChildSetup& setup, const std::function<Field
   }
   ChildResult result;
   result.fields = ParseFields(wire);
-  if (WIFSIGNALED(status)) {
+  if (too_big) {
+    result.trouble = "the child used more than " + std::to_string(setup.memory_limit_bytes >> 20) + " MB";
+  } else if (WIFSIGNALED(status)) {
     result.trouble = WTERMSIG(status) == SIGALRM ? "the child blocked past its deadline"
                                                   : "the child was killed by signal " + std::to_string(WTERMSIG(status));
   } else if (WEXITSTATUS(status) != 0) {

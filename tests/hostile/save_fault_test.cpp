@@ -133,6 +133,9 @@ std::string_view ChannelName(Channel c) {
   return "?";
 }
 
+using hostile::PrintTo;
+void PrintTo(Channel c, std::ostream* os) { *os << ChannelName(c); }
+
 // Mounts a 64 KiB tmpfs on `folder` in a mount namespace of this process alone.
 std::string MountSmallFileSystem(const std::string& folder) {
   if (::unshare(CLONE_NEWNS) != 0) return std::string("skip: no private mount namespace: ") + std::strerror(errno);
