@@ -1,8 +1,12 @@
 #include "scoring/score_log.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <exception>
+#include <random>
 
 #include "input/sort_list.h"
 #include "scoring/report.h"
@@ -55,6 +59,19 @@ class ProgressMeter {
   std::int64_t step_ = 0;
 };
 
+// 64 unpredictable bits: from the system's random source, or, should it
+// fail, from the clock and where this process was loaded.
+std::uint64_t RandomSeed() {
+  try {
+    std::random_device source;
+    return (static_cast<std::uint64_t>(source()) << 32) ^ source();
+  } catch (const std::exception&) {
+    static const int here = 0;
+    const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    return now ^ static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&here));
+  }
+}
+
 // The different multiplier items of one band. Open addressing over views into
 // the log: a band with a million different items costs no allocation per item,
 // and each slot keeps its item's hash, so a probe compares bytes only when
@@ -86,10 +103,15 @@ class ItemSet {
     std::uint64_t hash = 0;
   };
 
-  // FNV-1a, then mixed so that items differing only in their last bytes
-  // still spread over the whole table.
+  // FNV-1a from a start chosen at random once per process, then mixed so that
+  // items differing only in their last bytes still spread over the whole
+  // table. Without the random start anyone could work out, ahead of time,
+  // thousands of items that all land in one slot and make every insertion
+  // walk past all the others. The order of the slots never reaches a result:
+  // the items are sorted afterwards.
   static std::uint64_t Hash(std::string_view item) {
-    std::uint64_t hash = 0xCBF29CE484222325ULL;
+    static const std::uint64_t start = 0xCBF29CE484222325ULL ^ RandomSeed();
+    std::uint64_t hash = start;
     for (char c : item) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
     hash ^= hash >> 33;
     hash *= 0xFF51AFD7ED558CCDULL;
