@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 namespace zelo {
 namespace {
@@ -26,6 +28,10 @@ std::string Quoted(std::string_view item) {
 }
 
 std::string SystemReason(int err) { return std::strerror(err); }
+
+std::string TooBig(std::uint64_t size) {
+  return "it is too big for a log: " + std::to_string(size) + " bytes (at most " + std::to_string(kMaxLogBytes) + ")";
+}
 
 // Gives `bytes` room for `size` bytes. A big log is mapped in huge pages
 // where the system allows, all at once, instead of one fault per 4 KiB page as
@@ -96,28 +102,47 @@ FileRead ReadWholeFile(const std::string& path) {
     result.error = "it is not a regular file";
     return result;
   }
-  std::string bytes;
-  std::size_t expected = static_cast<std::size_t>(st.st_size);
-  ReserveForRead(bytes, expected + 1);
-  bytes.resize(expected + 1);  // one spare byte tells whether the file grew
-  std::size_t have = 0;
-  for (;;) {
-    if (have == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
-    const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      result.error = SystemReason(errno);
-      ::close(fd);
-      return result;
-    }
-    if (n == 0) break;
-    have += static_cast<std::size_t>(n);
+  if (static_cast<std::uint64_t>(st.st_size) > kMaxLogBytes) {
+    ::close(fd);
+    result.error = TooBig(static_cast<std::uint64_t>(st.st_size));
+    return result;
   }
-  ::close(fd);
-  bytes.resize(have);
-  result.ok = true;
-  result.bytes = std::move(bytes);
-  return result;
+  std::string bytes;
+  try {
+    std::size_t expected = static_cast<std::size_t>(st.st_size);
+    ReserveForRead(bytes, expected + 1);
+    bytes.resize(expected + 1);  // one spare byte tells whether the file grew
+    std::size_t have = 0;
+    for (;;) {
+      if (have == bytes.size()) {
+        // The file grew while it was read (or told no size at all).
+        if (have > kMaxLogBytes) {
+          ::close(fd);
+          result.error = TooBig(have);
+          return result;
+        }
+        bytes.resize(std::min(bytes.size() * 2 + 4096, kMaxLogBytes + 1));
+      }
+      const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        result.error = SystemReason(errno);
+        ::close(fd);
+        return result;
+      }
+      if (n == 0) break;
+      have += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(have);
+    result.ok = true;
+    result.bytes = std::move(bytes);
+    return result;
+  } catch (const std::bad_alloc&) {
+    // The file is within the limit but the memory left is not enough for it.
+    ::close(fd);
+    return {false, {}, SystemReason(ENOMEM)};
+  }
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

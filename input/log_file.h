@@ -1,6 +1,7 @@
 // Reading a contest log from disk and checking that it is a Cabrillo log.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -31,9 +32,15 @@ struct FileRead {
   std::string error;  // the system's reason when !ok
 };
 
+// The most bytes a log may have. Real logs hold a few hundred kilobytes; the
+// limit keeps a huge file chosen by mistake (or a sparse one that claims a
+// terabyte) from taking all memory.
+inline constexpr std::size_t kMaxLogBytes = std::size_t{256} << 20;
+
 // Reads a regular file whole, byte for byte. Folders, devices and FIFOs are
-// refused without blocking; a file that changes size while it is read is
-// read up to its end as it then stands.
+// refused without blocking, and so is a file of more than kMaxLogBytes; a file
+// that changes size while it is read is read up to its end as it then stands
+// (and refused should it grow past the limit).
 FileRead ReadWholeFile(const std::string& path);
 
 // True when both paths name the same existing file (any spelling, symbolic

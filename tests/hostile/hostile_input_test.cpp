@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 #include <string_view>
@@ -102,6 +103,17 @@ struct InputCase {
   bool also_program = false;  // also run the real zelo-score
 };
 
+// A file of `size` bytes that begins with the header and takes no disk space.
+std::string SparseFile(const Scratch& s, std::uint64_t size) {
+  const std::string path = s.Write("huge.log", std::string(kHeader) + "\r\n");
+  if (::truncate(path.c_str(), static_cast<off_t>(size)) != 0) ADD_FAILURE() << std::strerror(errno);
+  return path;
+}
+
+std::string TooBig(std::uint64_t size) {
+  return "it is too big for a log: " + std::to_string(size) + " bytes (at most " + std::to_string(kMaxLogBytes) + ")";
+}
+
 std::function<std::string(const Scratch&)> FileOf(std::function<std::string()> bytes) {
   return [bytes](const Scratch& s) { return s.Write("chosen.log", bytes()); };
 }
@@ -169,6 +181,15 @@ const InputCase kInputCases[] = {
        return path;
      },
      Rejected("it is not a regular file"), false, true},
+    // A huge file (here sparse: no disk used) is refused by its size before
+    // any memory is set aside for it.
+    {"SparseTerabyteFile", [](const Scratch& s) { return SparseFile(s, std::uint64_t{1} << 40); },
+     Rejected(TooBig(std::uint64_t{1} << 40)), false, true},
+    {"JustOverTheSizeLimit", [](const Scratch& s) { return SparseFile(s, kMaxLogBytes + 1); },
+     Rejected(TooBig(kMaxLogBytes + 1))},
+    // A file that tells no size but has content is read to its end.
+    {"FileThatTellsNoSize", [](const Scratch&) { return std::string("/proc/self/status"); },
+     RejectedEnding(", not START-OF-LOG:")},
     {"EndlessDevice", [](const Scratch&) { return std::string("/dev/zero"); }, Rejected("it is not a regular file")},
     {"DanglingSymbolicLink",
      [](const Scratch& s) {
@@ -349,6 +370,34 @@ std::vector<InputCase> ProgramCases() {
 INSTANTIATE_TEST_SUITE_P(Program, HostileInputTest,
                          testing::Combine(testing::ValuesIn(ProgramCases()), testing::Values(Channel::kProgram)),
                          CaseName);
+
+// A log within the size limit that does not fit in the memory left is
+// refused with the system's reason, through every way in, not a crash.
+TEST(OutOfMemory, LogThatDoesNotFitIsRefused) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space: an address-space limit cannot be set";
+#else
+  Scratch s;
+  const std::string path = SparseFile(s, kMaxLogBytes - 1);
+  for (Channel channel : {Channel::kCore, Channel::kCli, Channel::kWindow}) {
+    ChildSetup setup;
+    setup.prepare = [] {
+      // Room for what the process uses now and 64 MiB more: far less than the log.
+      std::ifstream statm("/proc/self/statm");
+      std::size_t pages = 0;
+      statm >> pages;
+      const rlim_t limit = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (rlim_t{64} << 20);
+      const rlimit address_space{limit, limit};
+      return ::setrlimit(RLIMIT_AS, &address_space) == 0 ? std::string() : std::string(std::strerror(errno));
+    };
+    const ChildResult child = RunInChild(setup, [&] { return Observe(channel, path, s); });
+    ASSERT_TRUE(child.finished) << ChannelName(channel) << ": " << child.trouble;
+    ASSERT_GE(child.fields.size(), 3u);
+    EXPECT_EQ(child.fields[0], "rejected") << ChannelName(channel);
+    EXPECT_EQ(child.fields[1], RejectionMessage(channel, path, std::strerror(ENOMEM))) << ChannelName(channel);
+  }
+#endif
+}
 
 // The rejection message of zelo-score quotes the start of the file; bytes a
 // terminal would act on (escape sequences, carriage returns) must come out
