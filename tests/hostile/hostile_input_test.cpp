@@ -198,6 +198,8 @@ const InputCase kInputCases[] = {
        return path;
      },
      Rejected(std::strerror(ENOENT)), false, true},
+    {"NameTooLong", [](const Scratch& s) { return s.Path(std::string(300, 'n') + ".log"); },
+     Rejected(std::strerror(ENAMETOOLONG))},
     {"SymbolicLinkLoop",
      [](const Scratch& s) {
        const std::string path = s.Path("loop.log");

@@ -62,7 +62,9 @@ struct SaveFaultCase {
   std::function<std::string(const Target&)> reason;  // empty reason: the save succeeds
   bool as_nobody = false;
   std::optional<rlim_t> file_size_limit;
-  bool small_file_system = false;  // `out` is a 64 KiB tmpfs
+  // `out` is a 64 KiB tmpfs, mounted read-only once the case has made its files.
+  bool small_file_system = false;
+  bool read_only = false;
 };
 
 std::function<std::string(const Target&)> SystemReason(int err) {
@@ -105,6 +107,13 @@ const SaveFaultCase kSaveFaultCases[] = {
     {"FileSizeLimit", [](const Places& p) { return OldFile(p, 0666); }, SystemReason(EFBIG), false, 4096},
     {"FullFileSystem", [](const Places& p) { return OldFile(p, 0666); }, SystemReason(ENOSPC), false, std::nullopt,
      true},
+    {"ReadOnlyFileSystem", [](const Places& p) { return OldFile(p, 0666); }, SystemReason(EROFS), false,
+     std::nullopt, true, true},
+    {"DeviceThatIsFull", [](const Places& p) { return Target{"/dev/full", p.out, ""}; }, SystemReason(ENOSPC), false,
+     std::nullopt},
+    {"NameTooLong",
+     [](const Places& p) { return Target{p.out + "/" + std::string(300, 'n') + ".NS", p.out, ""}; },
+     SystemReason(ENAMETOOLONG), false, std::nullopt},
     {"LogByAnotherSpelling", [](const Places& p) { return Target{p.s.Root() + "/./log.txt", p.s.Root(), p.log}; },
      OntoLog, false, std::nullopt},
     {"LogThroughASymbolicLink",
@@ -250,6 +259,9 @@ TEST_P(SaveFaultTest, CompletesOrLeavesEverythingAsItWas) {
     }
     target = c.make(places);
     names_before = Names(target.folder);
+    if (c.read_only && ::mount(nullptr, places.out.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+      return std::string("skip: the tmpfs cannot be made read-only: ") + std::strerror(errno);
+    }
     return {};
   };
   setup.as_nobody = c.as_nobody;
