@@ -170,7 +170,7 @@ const InputCase kInputCases[] = {
     {"NoReadPermission",
      [](const Scratch& s) {
        const std::string path = s.Write("secret.log", LogOf(SmallContacts()));
-       ::chmod(path.c_str(), 0600);
+       ::chmod(path.c_str(), 0200);  // not even its owner may read it
        return path;
      },
      Rejected(std::strerror(EACCES)), true, true},
