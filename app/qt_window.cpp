@@ -321,7 +321,11 @@ void FitCaption(QAbstractButton* button, const QString& text) {
 void QtWindow::SetCaption(Control control, std::string_view text) {
   // The progress bar and the list box have no caption.
   if (auto* button = qobject_cast<QAbstractButton*>(ControlWidget(control))) {
-    FitCaption(button, FromBytes(text));
+    const QString caption = FromBytes(text);
+    // A scoring run shows the save prompt again for every contact on no
+    // band: a caption already shown is fitted already.
+    if (button->text() == caption) return;
+    FitCaption(button, caption);
   }
 }
 
