@@ -257,7 +257,7 @@ Fields Observe(Channel channel, const std::string& path, const Scratch& s) {
         out = out_stream.str();
         err = err_stream.str();
       } else {
-        const ProgramOutcome run = RunProgram(ZELO_SCORE_BIN, {path}, s.Root());
+        const ProgramOutcome run = RunProgram(kScoreProgram.Path(), {path}, s.Root());
         code = run.code;
         out = run.out;
         err = run.err;
@@ -427,7 +427,7 @@ TEST_P(RejectionEscapeTest, ShowsTheFileStartEscaped) {
   std::ostringstream out, err;
   EXPECT_EQ(RunCli(2, argv, out, err), kExitRejected);
   EXPECT_EQ(err.str(), expected);
-  const ProgramOutcome run = RunProgram(ZELO_SCORE_BIN, {path}, s.Root());
+  const ProgramOutcome run = RunProgram(kScoreProgram.Path(), {path}, s.Root());
   EXPECT_EQ(run.code, kExitRejected);
   EXPECT_EQ(run.err, expected);
 }

@@ -264,6 +264,43 @@ struct ProgramOutcome {
   std::string err;
 };
 
+#ifdef ZELO_SCORE_BIN
+// zelo-score where the user nobody can run it. A build inside a folder that
+// only its owner may enter (a clone under /root, mode 700) is out of nobody's
+// reach, so when the tests run as root the program is copied once, at
+// start-up and before any child drops to nobody, into a folder that everyone
+// may enter; the copy goes when the test program ends.
+class ScoreProgram {
+ public:
+  ScoreProgram() : path_(ZELO_SCORE_BIN) {
+    if (::geteuid() != 0) return;
+    std::string folder = (std::filesystem::temp_directory_path() / "zelo-program-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr) return;
+    const std::string copy = folder + "/zelo-score";
+    std::error_code ec;
+    std::filesystem::copy_file(ZELO_SCORE_BIN, copy, ec);
+    if (ec || ::chmod(folder.c_str(), 0755) != 0 || ::chmod(copy.c_str(), 0755) != 0) {
+      std::filesystem::remove_all(folder, ec);
+      return;
+    }
+    folder_ = folder;
+    path_ = copy;
+  }
+  ScoreProgram(const ScoreProgram&) = delete;
+  ScoreProgram& operator=(const ScoreProgram&) = delete;
+  ~ScoreProgram() {
+    std::error_code ec;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string folder_;
+  std::string path_;
+};
+inline const ScoreProgram kScoreProgram;
+#endif
+
 // Runs the zelo-score program with `args` (in the calling process's
 // identity and limits), stdout and stderr captured through files in `folder`.
 inline ProgramOutcome RunProgram(const std::string& program, const std::vector<std::string>& args,

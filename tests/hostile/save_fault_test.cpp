@@ -187,7 +187,7 @@ Fields SaveAndObserve(Channel channel, const Target& t, const Places& p, const s
         out = out_stream.str();
         err = err_stream.str();
       } else {
-        const ProgramOutcome run = RunProgram(ZELO_SCORE_BIN, {p.log, "-o", t.path}, p.s.Root() + "/capture");
+        const ProgramOutcome run = RunProgram(kScoreProgram.Path(), {p.log, "-o", t.path}, p.s.Root() + "/capture");
         code = run.code;
         out = run.out;
         err = run.err;
