@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <ostream>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -203,7 +203,9 @@ class Explainer : public ScoreObserver {
 
   LineCounter counter_;
   OutputLines& lines_;
-  std::array<std::unordered_set<std::string_view>, kBandCount> counted_;
+  // Ordered, not hashed: the standard string hash can be steered by the log's
+  // items into one bucket, which would make every look-up walk all of them.
+  std::array<std::set<std::string_view>, kBandCount> counted_;
   std::size_t last_accepted_offset_ = std::string_view::npos;
   std::int64_t last_accepted_line_ = 0;
   std::int64_t stored_ = 0, repeats_ = 0, no_band_ = 0, not_contact_ = 0;
