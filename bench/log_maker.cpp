@@ -70,8 +70,8 @@ struct Contact {
 
 class Writer {
  public:
-  Writer(const LogSpec& spec, GeneratedLog& log)
-      : log_(log), line_end_(spec.shape == LogShape::kLf ? "\n" : "\r\n") {}
+  Writer(const LogRecipe& recipe, GeneratedLog& log)
+      : log_(log), line_end_(recipe.shape == LogShape::kLf ? "\n" : "\r\n") {}
 
   void Header() {
     for (std::string_view line :
@@ -118,8 +118,8 @@ class Writer {
 
 class ContactMaker {
  public:
-  ContactMaker(const LogSpec& spec, Random& random) : spec_(spec), random_(random) {
-    if (spec.shape != LogShape::kDistinct) {
+  ContactMaker(const LogRecipe& recipe, Random& random) : recipe_(recipe), random_(random) {
+    if (recipe.shape != LogShape::kDistinct) {
       calls_.reserve(4000);
       for (int i = 0; i < 4000; ++i) calls_.push_back(RandomCall(random_));
     }
@@ -128,7 +128,7 @@ class ContactMaker {
   // The next contact, and whether it repeats the one before (a duplicate).
   Contact Next(std::int64_t index, bool& duplicate) {
     duplicate = false;
-    if (spec_.shape == LogShape::kDistinct) return Distinct(index);
+    if (recipe_.shape == LogShape::kDistinct) return Distinct(index);
     const int roll = random_.Below(1000);
     if (roll < 5 && index > 0) {
       duplicate = true;
@@ -185,7 +185,7 @@ class ContactMaker {
     return c;
   }
 
-  const LogSpec& spec_;
+  const LogRecipe& recipe_;
   Random& random_;
   std::vector<std::string> calls_;
   Contact previous_;
@@ -214,16 +214,16 @@ std::int64_t LogFacts::TotalMults() const {
   return total;
 }
 
-GeneratedLog MakeLog(const LogSpec& spec) {
+GeneratedLog MakeLog(const LogRecipe& recipe) {
   GeneratedLog log;
-  log.text.reserve(static_cast<std::size_t>(spec.contacts) * 86 + 1024 +
-                   (spec.shape == LogShape::kHugeLine ? spec.huge_line_bytes : 0));
-  Random random(spec.seed);
-  Writer writer(spec, log);
-  ContactMaker maker(spec, random);
+  log.text.reserve(static_cast<std::size_t>(recipe.contacts) * 86 + 1024 +
+                   (recipe.shape == LogShape::kHugeLine ? recipe.huge_line_bytes : 0));
+  Random random(recipe.seed);
+  Writer writer(recipe, log);
+  ContactMaker maker(recipe, random);
   writer.Header();
-  const bool one_line = spec.shape == LogShape::kOneLine;
-  for (std::int64_t i = 0; i < spec.contacts; ++i) {
+  const bool one_line = recipe.shape == LogShape::kOneLine;
+  for (std::int64_t i = 0; i < recipe.contacts; ++i) {
     bool duplicate = false;
     const Contact contact = maker.Next(i, duplicate);
     if (one_line && i > 0) log.text += ' ';
@@ -235,15 +235,15 @@ GeneratedLog MakeLog(const LogSpec& spec) {
       writer.Tally(contact);
     }
   }
-  if (one_line && spec.contacts > 0) writer.LineEnd();
-  if (spec.shape == LogShape::kHugeLine) {
+  if (one_line && recipe.contacts > 0) writer.LineEnd();
+  if (recipe.shape == LogShape::kHugeLine) {
     // One more contact on 20 m whose line runs on with blank-separated words
     // after its multiplier item, up to the requested length.
     Contact huge{14025, true, "HUGE1", "HUGEITEM", "HUGEITEM", Band::k20};
     const std::size_t start = log.text.size();
-    writer.Append(huge, spec.contacts, 1);
+    writer.Append(huge, recipe.contacts, 1);
     const std::string word = ' ' + std::string(63, 'W');
-    while (log.text.size() - start + word.size() + 2 <= spec.huge_line_bytes) log.text += word;
+    while (log.text.size() - start + word.size() + 2 <= recipe.huge_line_bytes) log.text += word;
     writer.LineEnd();
     writer.Tally(huge);
   }

@@ -25,7 +25,7 @@ enum class LogShape {
 // "aligned", "lf", "one-line", "huge-line", "distinct"; nullopt for others.
 std::optional<LogShape> ShapeFromName(std::string_view name);
 
-struct LogSpec {
+struct LogRecipe {
   LogShape shape = LogShape::kAligned;
   std::int64_t contacts = 1000;
   std::uint64_t seed = 1;
@@ -47,10 +47,10 @@ struct GeneratedLog {
   LogFacts facts;
 };
 
-// Writes a log of `spec.contacts` contact lines (plus, for kHugeLine, the huge
+// Writes a log of `recipe.contacts` contact lines (plus, for kHugeLine, the huge
 // one). A few contacts repeat the one before (dropped as duplicates), a few
 // lie on no band and a few work a bonus station; `facts` counts them as a
 // scoring run must.
-GeneratedLog MakeLog(const LogSpec& spec);
+GeneratedLog MakeLog(const LogRecipe& recipe);
 
 }  // namespace zelo::bench

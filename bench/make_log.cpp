@@ -29,7 +29,7 @@ int Usage(std::string_view problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  zelo::bench::LogSpec spec;
+  zelo::bench::LogRecipe recipe;
   std::string out;
   bool have_contacts = false;
   bool have_shape = false;
@@ -38,26 +38,26 @@ int main(int argc, char** argv) {
     if (i + 1 >= argc) return Usage(std::string(option) + " needs a value");
     const std::string_view value = argv[++i];
     if (option == "--contacts") {
-      if (!ParseNumber(value, spec.contacts) || spec.contacts < 0) return Usage("bad --contacts");
+      if (!ParseNumber(value, recipe.contacts) || recipe.contacts < 0) return Usage("bad --contacts");
       have_contacts = true;
     } else if (option == "--shape") {
       const auto shape = zelo::bench::ShapeFromName(value);
       if (!shape) return Usage("unknown shape " + std::string(value));
-      spec.shape = *shape;
+      recipe.shape = *shape;
       have_shape = true;
     } else if (option == "--out") {
       out = value;
     } else if (option == "--seed") {
-      if (!ParseNumber(value, spec.seed)) return Usage("bad --seed");
+      if (!ParseNumber(value, recipe.seed)) return Usage("bad --seed");
     } else if (option == "--line-bytes") {
-      if (!ParseNumber(value, spec.huge_line_bytes)) return Usage("bad --line-bytes");
+      if (!ParseNumber(value, recipe.huge_line_bytes)) return Usage("bad --line-bytes");
     } else {
       return Usage("unknown option " + std::string(option));
     }
   }
   if (!have_contacts || !have_shape || out.empty()) return Usage("--contacts, --shape and --out are needed");
 
-  const zelo::bench::GeneratedLog log = zelo::bench::MakeLog(spec);
+  const zelo::bench::GeneratedLog log = zelo::bench::MakeLog(recipe);
   std::FILE* file = std::fopen(out.c_str(), "wb");
   if (file == nullptr) {
     std::cerr << "zelo-make-log: " << out << ": " << std::strerror(errno) << "\n";
