@@ -314,6 +314,9 @@ inline ProgramOutcome RunProgram(const std::string& program, const std::vector<s
     if (out < 0 || err < 0) ::_exit(126);
     ::dup2(out, 1);
     ::dup2(err, 2);
+    // A program that blocks must not outlive the test that started it: the
+    // alarm stays set across exec and ends it.
+    ::alarm(120);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
