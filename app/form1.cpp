@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "input/log_file.h"
+#include "scoring/report.h"
 #include "views/band_view.h"
 #include "views/listing.h"
 
@@ -127,7 +128,7 @@ void Form1::ScoreLog() {
     const RunningFlag running(scoring_);
     last_run_ = zelo::ScoreLog(log_text_, &watcher);
   }
-  window_.AppendListLines(last_run_->report);
+  window_.AppendListLines(WriteReport(*last_run_));
   ShowSavePrompt(Control::cmdCommand1);
   for (Control button : kBandButtons) window_.SetVisible(button, true);
 }

@@ -33,10 +33,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#ifndef ZELO_INSTALLED_HELP
-#define ZELO_INSTALLED_HELP "zelo_find.hlp"
-#endif
-
 namespace zelo {
 namespace {
 
@@ -257,7 +253,7 @@ std::unique_ptr<QFileDialog> MakeFileDialog(DialogKind kind, const DialogSetting
 }
 
 QtWindow::QtWindow(QWidget* parent)
-    : QMainWindow(parent), help_file_name_(ZELO_INSTALLED_HELP) {
+    : QMainWindow(parent) {
   setWindowTitle(QStringLiteral("ZELO Razezuz Score Calculator"));
   setFont(FamilyFont("Bitstream Vera Sans"));
   setAcceptDrops(true);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scoring/report.h"
 #include "app/form1.h"
 #include "form_test_support.h"
 #include "input/log_file.h"
@@ -201,8 +202,8 @@ TEST_P(AcceptedLogTest, IsHeldByteForByteAndScored) {
   EXPECT_EQ(form.SelectedPath(), path);
   EXPECT_EQ(form.WorkflowStep(), 3);
   ASSERT_TRUE(form.LastRun().has_value());
-  EXPECT_EQ(window.List(), form.LastRun()->report);
-  EXPECT_EQ(window.List(), ScoreLog(GetParam().bytes).report);
+  EXPECT_EQ(window.List(), WriteReport(*form.LastRun()));
+  EXPECT_EQ(window.List(), WriteReport(ScoreLog(GetParam().bytes)));
   EXPECT_EQ(window.Caption(Control::cmdCommand1), kSavePrompt);
 }
 
@@ -365,7 +366,7 @@ TEST(ScoringRun, RepaintsOncePerStepAndStartsNoHandlerInside) {
   EXPECT_EQ(repaints, static_cast<int>(changes.size()));
   EXPECT_EQ(changes.size(), 100U);  // 1 to 100, each once
   EXPECT_EQ(f.form.LogText(), log);
-  EXPECT_EQ(f.window.List(), ScoreLog(log).report);
+  EXPECT_EQ(f.window.List(), WriteReport(ScoreLog(log)));
   EXPECT_FALSE(f.window.unloaded);
   EXPECT_FALSE(Exists(f.files.Path("saved.txt")));
   EXPECT_EQ(f.form.WorkflowStep(), 3);
