@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "input/log_file.h"
+#include "input/messages.h"
 
 namespace zelo {
 
@@ -17,9 +18,6 @@ struct SaveResult {
   bool ok = false;
   std::string reason;  // names the file and the system's reason when !ok
 };
-
-// The reason given when the chosen file is the log itself.
-inline constexpr std::string_view kSaveOntoLogReason = "that file is your log";
 
 // Writes `bytes` to `path`. A regular file, or a new one, is replaced only
 // once the whole content is on disk (a temporary file in the same folder,

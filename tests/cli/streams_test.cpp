@@ -6,7 +6,7 @@
 
 #include "cli_test_support.h"
 #include "input/log_file.h"
-#include "scoring/score_log.h"
+#include "scoring/report.h"
 #include "views/listing.h"
 
 namespace zelo::test {
@@ -60,7 +60,7 @@ TEST_F(StreamTest, ListingToStandardOutputHasTheSavedBytes) {
   const std::string path = File("a.log", log_);
   const CliRun run = RunZelo({"-o", "-", path});
   EXPECT_EQ(run.code, kExitScored) << run.err;
-  EXPECT_EQ(run.out, ListingBytes(ScoreLog(log_).report));
+  EXPECT_EQ(run.out, ListingBytes(WriteReport(ScoreLog(log_))));
   EXPECT_EQ(Names(), std::vector<std::string>{"a.log"});
 }
 

@@ -12,7 +12,7 @@
 
 #include "cli/cli.h"
 #include "hostile_support.h"
-#include "scoring/score_log.h"
+#include "scoring/report.h"
 #include "views/listing.h"
 
 namespace zelo::hostile {
@@ -125,7 +125,7 @@ TEST_P(OutputLossTest, NoFileIsLost) {
   const Redirection redirection{c.in.empty() ? "" : other, c.out == "{LOG}" ? log : results, c.append};
   const ProgramOutcome run = RunRedirected(args, redirection, capture);
 
-  const std::string listing = ListingBytes(ScoreLog(log_bytes).report);
+  const std::string listing = ListingBytes(WriteReport(ScoreLog(log_bytes)));
   EXPECT_EQ(run.code, c.code) << run.err;
   EXPECT_EQ(run.err, Expand(c.err, "{DIR}", dir));
   EXPECT_EQ(ReadBytes(log), log_bytes) << "the scored log keeps its bytes";
