@@ -428,11 +428,14 @@ std::vector<std::string_view> OptionWords(int argc, const char* const* argv) {
 
 bool LooksLikeOption(std::string_view arg) { return arg.size() > 1 && arg.front() == '-'; }
 
-// An option given as "--name=" with nothing after the "=": the parser would
-// take the next argument as its value (a log as the output file).
+// An option given as "--name=" (or "-o=") with nothing after the "=": the
+// parser would take the next argument as its value (a log as the output file).
 std::optional<std::string> EmptyValueGiven(int argc, const char* const* argv) {
   for (const std::string_view arg : OptionWords(argc, argv)) {
-    if (LooksLikeOption(arg) && arg.find('=') == arg.size() - 1) return std::string(arg.substr(0, arg.size() - 1));
+    const bool long_or_short = arg.starts_with("--") || arg.size() == 3;
+    if (LooksLikeOption(arg) && long_or_short && arg.find('=') == arg.size() - 1) {
+      return std::string(arg.substr(0, arg.size() - 1));
+    }
   }
   return std::nullopt;
 }

@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <optional>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "input/log_file.h"
 
