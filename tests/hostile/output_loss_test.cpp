@@ -103,6 +103,8 @@ std::string Expand(std::string text, std::string_view token, const std::string& 
   return text;
 }
 
+using hostile::PrintTo;
+
 class OutputLossTest : public testing::TestWithParam<LossCase> {};
 
 TEST_P(OutputLossTest, NoFileIsLost) {
