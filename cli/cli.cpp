@@ -12,6 +12,8 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "cli/check_command.h"
+#include "cli/output_lines.h"
 #include "input/line_ends.h"
 #include "input/log_file.h"
 #include "scoring/qso_fields.h"
@@ -23,7 +25,6 @@
 namespace zelo {
 namespace {
 
-constexpr std::string_view kProgram = "zelo-score";
 constexpr std::size_t kShownRecordBytes = 60;
 
 constexpr std::string_view kFooter = R"(With one LOG, zelo-score prints the score report, or with --band that
@@ -41,6 +42,12 @@ cannot be scored come last, with the reason.
 
 Exit status: 0 every LOG was scored; 1 a LOG was rejected or unreadable, or
 the listing or the output could not be written; 2 the command line is wrong.
+
+--check checks each LOG before it is sent: one line per finding,
+FILE:LINE: error|warning|note: message, then a summary line per LOG; with
+--json one JSON object per LOG. It goes with none of -o, --band or --explain.
+Its exit status: 0 no LOG has an error; 1 a LOG has an error or is
+unreadable, or the output could not be written; 2 the command line is wrong.
 )";
 
 struct Options {
@@ -49,6 +56,7 @@ struct Options {
   std::string output;
   bool json = false;
   bool explain = false;
+  bool check = false;
 };
 
 // A log read whole and checked. Scoring results view into `bytes`, so a
@@ -71,47 +79,6 @@ LoadedLog LoadLog(const std::string& path) {
 void TellRejected(std::ostream& err, const std::string& path, const std::string& reason) {
   err << kInvalidLogMessage << ": " << TerminalSafe(path) << ": " << TerminalSafe(reason) << '\n';
 }
-
-// Writes lines to the output and remembers the first failure and its reason,
-// after which it writes nothing more.
-class OutputLines {
- public:
-  explicit OutputLines(std::ostream& out) : out_(out) {}
-
-  void Line(std::string_view text) {
-    if (failed_) return;
-    errno = 0;
-    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out_.put('\n');
-    if (!out_) Fail();
-  }
-
-  // Flushes; false when any write failed, with the message told on `err`.
-  bool Finish(std::ostream& err) {
-    if (!failed_) {
-      errno = 0;
-      out_.flush();
-      if (!out_) Fail();
-    }
-    if (!failed_) return true;
-    // A reader that stopped early (`zelo-score LOG | head`) is no news.
-    if (error_ == EPIPE) return false;
-    err << kProgram << ": writing the output failed";
-    if (error_ != 0) err << ": " << std::strerror(error_);
-    err << '\n';
-    return false;
-  }
-
- private:
-  void Fail() {
-    failed_ = true;
-    error_ = errno;
-  }
-
-  std::ostream& out_;
-  bool failed_ = false;
-  int error_ = 0;
-};
 
 std::string BandLabel(Band band) { return std::string(BandName(band)) + "M"; }
 
@@ -411,6 +378,9 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       app.add_flag("--explain", options.explain, "Tell what became of every QSO: record, line by line");
   json->excludes(band)->excludes(output)->excludes(explain);
   explain->excludes(band)->excludes(output);
+  CLI::Option* check =
+      app.add_flag("--check", options.check, "Check each log before it is sent: every finding with its line");
+  check->excludes(band)->excludes(output)->excludes(explain);
 
   try {
     app.parse(argc, argv);
@@ -428,6 +398,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       }
     }
   }
+  if (options.check) return RunCheck(options.logs, options.json, out, err);
   if (options.json) return RunJson(options, out, err);
   if (options.logs.size() > 1) return RunTable(options, out, err);
   return RunOneLog(options, out, err);
