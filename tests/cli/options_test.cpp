@@ -35,6 +35,9 @@ const UsageCase kUsageCases[] = {
     {{"--explain", "--band", "20", "{LOG}"}, "excludes"},
     {{"--explain", "-o", "{OUT}", "{LOG}"}, "excludes"},
     {{"-o", "", "{LOG}"}, "-o: the file name is empty"},
+    {{"--check", "--band", "20", "{LOG}"}, "excludes"},
+    {{"--check", "-o", "{OUT}", "{LOG}"}, "excludes"},
+    {{"--check", "--explain", "{LOG}"}, "excludes"},
 };
 
 class UsageTest : public ScratchTest, public testing::WithParamInterface<UsageCase> {};
@@ -91,8 +94,8 @@ TEST(Help, ListsEveryOptionAndTheExitStatuses) {
   const CliRun run = RunZelo({"--help"});
   EXPECT_EQ(run.code, kExitScored);
   EXPECT_EQ(run.err, "");
-  for (const char* text : {"Usage: zelo-score", "--band", "-o,--output", "--json", "--explain", "--version",
-                           "need exactly one LOG", "Exit status: 0"}) {
+  for (const char* text : {"Usage: zelo-score", "--band", "-o,--output", "--json", "--explain", "--check",
+                           "--version", "need exactly one LOG", "Exit status: 0"}) {
     EXPECT_NE(run.out.find(text), std::string::npos) << text;
   }
 }
