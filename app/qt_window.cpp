@@ -88,8 +88,9 @@ class WidestLineDelegate : public QStyledItemDelegate {
   }
 };
 
-// The findings of a log check as a table: line, severity, message. The
-// messages may quote log bytes; they are shown decoded as UTF-8.
+// The findings of a log check as a table: line, severity, message (whole in
+// its tool tip). The messages may quote log bytes; they are shown decoded as
+// UTF-8.
 class FindingsModel : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
@@ -106,7 +107,8 @@ class FindingsModel : public QAbstractTableModel {
   int columnCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : 3; }
 
   QVariant data(const QModelIndex& index, int role) const override {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+    const bool shown = role == Qt::DisplayRole || (role == Qt::ToolTipRole && index.column() == 2);
+    if (!shown || !index.isValid() || index.row() >= rowCount()) return {};
     const Finding& finding = findings_[static_cast<std::size_t>(index.row())];
     switch (index.column()) {
       case 0: return QString::number(finding.line);
@@ -442,6 +444,7 @@ void QtWindow::ShowFindings(const CheckReport& report) {
     table->setWordWrap(false);
     table->verticalHeader()->hide();
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->horizontalHeader()->setStretchLastSection(true);
     auto* layout = new QVBoxLayout(check_window_);
     layout->addWidget(counts);
