@@ -714,7 +714,7 @@ void CheckHeader(const CabrilloHeader& header, std::int64_t last_line, Findings&
     if (item != nullptr && !item->value.empty()) continue;
     const std::string tag = std::string(r.tag) + ":";
     findings.Add(item != nullptr ? item->line : start_line, r.kind,
-                 (item != nullptr ? tag + " is empty" : "the header has no " + tag) +
+                 (item != nullptr ? tag + " is empty" : "the header has no " + tag + " line") +
                      ": the scorer does not need it, but a sponsor's robot does; write " + tag + " with " +
                      std::string(r.what));
   }
@@ -745,7 +745,7 @@ void CheckClaimedScore(const CabrilloHeader& header, std::int64_t start_line, st
   const HeaderItem* item = header.Find(kClaimedTag);
   if (item == nullptr || item->value.empty()) {
     findings.Add(item != nullptr ? item->line : start_line, kNoClaimedScore,
-                 std::string(item != nullptr ? "CLAIMED-SCORE: is empty" : "the header has no CLAIMED-SCORE:") +
+                 std::string(item != nullptr ? "CLAIMED-SCORE: is empty" : "the header has no CLAIMED-SCORE: line") +
                      ": the computed score is " + computed + "; write CLAIMED-SCORE: " + computed);
     return;
   }
