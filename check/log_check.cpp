@@ -430,6 +430,15 @@ class RecordCheck : public ScoreObserver {
 
   void OnRecord(const RecordOutcome& out) override {
     const std::int64_t line = counter_.LineOf(out.record.offset);
+    // The station's lookup starts here and ends with the next record, by
+    // when its slot has come from memory; the previous one ends now, so that
+    // its note comes before this record's findings.
+    std::optional<PendingLookup> lookup;
+    if (out.outcome == Outcome::kStored && !out.call.empty()) {
+      lookup = PendingLookup{worked_.Look(*out.band, out.call), line, *out.band};
+    }
+    Flush();
+    pending_ = lookup;
     if (out.outcome == Outcome::kNotContact) {
       Add(line, kNotContact,
           Quote(DropLineEnd(out.record.text)) +
@@ -437,8 +446,6 @@ class RecordCheck : public ScoreObserver {
               "contact; put a blank between the fields");
       return;
     }
-    std::optional<FirstWorked::Lookup> lookup;
-    if (out.outcome == Outcome::kStored && !out.call.empty()) lookup = worked_.Look(*out.band, out.call);
     CheckPlace(out, line);
     CheckShape(out, line);
     CheckFields(out.fields, line);
@@ -451,7 +458,7 @@ class RecordCheck : public ScoreObserver {
         Accept(out.record.offset, line);
         break;
       case Outcome::kStored:
-        Stored(out, line, lookup);
+        Stored(out, line);
         Accept(out.record.offset, line);
         break;
       case Outcome::kNotContact:
@@ -462,6 +469,21 @@ class RecordCheck : public ScoreObserver {
       if (line != last_tab_line_) ++tab_lines_;
       last_tab_line_ = line;
     }
+  }
+
+  // Ends the lookup of the last stored contact: a station stored on a band
+  // for the second time gets a note.
+  void Flush() {
+    if (!pending_) return;
+    const FirstWorked::Seen seen = worked_.Count(pending_->lookup, pending_->line);
+    if (seen.times == 2) {
+      Add(pending_->line, kWorkedAgain,
+          Cat(Quoted{pending_->lookup.call}, " was worked on ", BandText(pending_->band), " already, on line ",
+              std::to_string(seen.first_line),
+              ": this event counts the contact again (and any later one with this station on this band, not "
+              "noted again)"));
+    }
+    pending_.reset();
   }
 
   // Told once the run is over, into `out`: the findings of the log as a whole.
@@ -601,7 +623,7 @@ class RecordCheck : public ScoreObserver {
     Add(line, kNoBand, std::move(message));
   }
 
-  void Stored(const RecordOutcome& out, std::int64_t line, const std::optional<FirstWorked::Lookup>& lookup) {
+  void Stored(const RecordOutcome& out, std::int64_t line) {
     const QsoFields& fields = out.fields;
     const bool low = out.source == MultiplierSource::kLowReport;
     if ((low || out.source == MultiplierSource::kNoNumber) && FieldCount(fields) >= kFieldItem) {
@@ -609,14 +631,6 @@ class RecordCheck : public ScoreObserver {
           Cat("report ", Quoted{fields[kFieldReport]}, " (field 11) ",
               low ? "has a value of 9 or less" : "does not begin with a number", ": field 13 ",
               Quoted{fields[kFieldItem]}, " brings no multiplier; write the report as a number, 599 (or 59 on phone)"));
-    }
-    if (!lookup) return;
-    const FirstWorked::Seen seen = worked_.Count(*lookup, line);
-    if (seen.times == 2) {
-      Add(line, kWorkedAgain,
-          Cat(Quoted{out.call}, " was worked on ", BandText(*out.band), " already, on line ", std::to_string(seen.first_line),
-              ": this event counts the contact again (and any later one with this station on this band, not "
-              "noted again)"));
     }
   }
 
@@ -635,6 +649,12 @@ class RecordCheck : public ScoreObserver {
   std::string_view last_date_, last_time_;
   std::int64_t last_time_line_ = 0;
   FirstWorked worked_;
+  struct PendingLookup {
+    FirstWorked::Lookup lookup;
+    std::int64_t line = 0;
+    Band band = Band::k160;
+  };
+  std::optional<PendingLookup> pending_;
   std::int64_t tab_lines_ = 0, first_tab_line_ = 0, last_tab_line_ = 0;
 };
 
@@ -811,6 +831,7 @@ CheckReport CheckLog(std::string_view log_text) {
   Findings records;
   RecordCheck record_check(log_text, header, records);
   const ScoreResult result = ScoreLog(log_text, &record_check);
+  record_check.Flush();
 
   Findings lines;
   const std::int64_t line_count = CheckLines(log_text, lines);
