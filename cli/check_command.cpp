@@ -41,6 +41,8 @@ nlohmann::ordered_json JsonReport(const CheckReport& report) {
   object["warnings"] = s.warnings;
   object["notes"] = s.notes;
   object["scored"] = s.scored;
+  object["qsos"] = s.qsos;
+  object["mults"] = s.mults;
   object["score"] = s.scored ? nlohmann::ordered_json(s.score) : nlohmann::ordered_json();
   object["claimed_score"] = s.claimed_score ? nlohmann::ordered_json(*s.claimed_score) : nlohmann::ordered_json();
   nlohmann::ordered_json findings = nlohmann::ordered_json::array();

@@ -80,6 +80,8 @@ TEST_F(CheckTest, JsonReadsBackAsOneObjectPerLog) {
   EXPECT_NE(error["message"].get<std::string>().find("5NN"), std::string::npos);
   EXPECT_EQ(objects[1]["findings"].size(), 0U);
   EXPECT_EQ(objects[1]["claimed_score"], 132);
+  EXPECT_EQ(objects[1]["qsos"], 12);
+  EXPECT_EQ(objects[1]["mults"], 11);
 }
 
 // Log bytes reach the terminal escaped.
