@@ -58,15 +58,6 @@ constexpr std::array<FindingKind, 29> kKinds = {
 // The longest piece of log text a message quotes.
 constexpr std::size_t kQuotedBytes = 40;
 
-// Log bytes in double quotes, cut when long.
-std::string Quote(std::string_view bytes) {
-  std::string quoted = "\"";
-  quoted.append(bytes.substr(0, kQuotedBytes));
-  if (bytes.size() > kQuotedBytes) quoted += "...";
-  quoted += '"';
-  return quoted;
-}
-
 // Log bytes to be shown in double quotes, cut when long.
 struct Quoted {
   std::string_view bytes;
@@ -90,6 +81,9 @@ std::string Cat(const Parts&... parts) {
   (AppendPart(text, parts), ...);
   return text;
 }
+
+// Log bytes in double quotes, cut when long.
+std::string Quote(std::string_view bytes) { return Cat(Quoted{bytes}); }
 
 std::string Plural(std::int64_t n, std::string_view one, std::string_view many) {
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
@@ -700,7 +694,7 @@ std::int64_t CheckLines(std::string_view text, Findings& findings) {
       continue;
     }
     if (tag->starts_with("X-") || tag->starts_with("x-")) continue;
-    if (IsOneOf(*tag, kKnownTags) || IsOneOf(*tag, kVersion2Tags) || EqualNoCase(*tag, "X-QSO")) continue;
+    if (IsOneOf(*tag, kKnownTags) || IsOneOf(*tag, kVersion2Tags)) continue;
     findings.Add(line->number, kUnknownTag,
                  "unknown tag " + Quote(std::string(*tag) + ":") +
                      ": the scorer passes over it, but a sponsor's robot may reject it; a program's private tags "
