@@ -29,6 +29,25 @@ constexpr std::array<BandRow, 11> kBandTable = {{
     {"28", Band::k10},
 }};
 
+constexpr std::size_t PrefixCode(char first, char second) {
+  return std::size_t{static_cast<unsigned char>(first)} << 8 | static_cast<unsigned char>(second);
+}
+
+// The band table as a lookup by the two prefix bytes, so that placing a
+// contact costs one load: 0 for no band, otherwise the band's index + 1.
+// Testing the rows in turn costs only 1.3% more instructions but a mispredicted
+// branch on most contacts, since bands change from contact to contact: 7% more
+// CPU time on the 1M-contact aligned log, which the command line's bound of
+// five times `grep -c` cannot spare.
+constexpr auto kBandByPrefix = [] {
+  std::array<std::uint8_t, std::size_t{1} << 16> lookup{};
+  for (const BandRow& row : kBandTable) {
+    std::uint8_t& entry = lookup[PrefixCode(row.prefix[0], row.prefix[1])];
+    if (entry == 0) entry = static_cast<std::uint8_t>(static_cast<int>(row.band) + 1);
+  }
+  return lookup;
+}();
+
 constexpr std::array<std::string_view, kBandCount> kBandNames = {"160", "80", "40", "20", "15", "10"};
 
 constexpr std::size_t kBlock = 64;
@@ -112,10 +131,10 @@ std::optional<Band> BandFromName(std::string_view name) {
 }
 
 std::optional<Band> BandOf(std::string_view frequency) {
-  for (const BandRow& row : kBandTable) {
-    if (BandPrefix(frequency) == row.prefix) return row.band;
-  }
-  return std::nullopt;
+  if (frequency.size() < 2) return std::nullopt;
+  const std::uint8_t entry = kBandByPrefix[PrefixCode(frequency[0], frequency[1])];
+  if (entry == 0) return std::nullopt;
+  return static_cast<Band>(entry - 1);
 }
 
 QsoFields SplitQsoFields(std::string_view record) {
