@@ -9,8 +9,8 @@ namespace {
 // A text with its first eight bytes as one number (zero-padded, the first
 // byte highest): numbers that differ order their texts the same way, so most
 // comparisons touch neither the texts nor the log they point into. Against a
-// plain stable sort of the views this costs 16% fewer instructions and about
-// half the time on a log with 100k (1M) different multipliers.
+// plain stable sort of the views, on a log of 100k different multipliers this
+// costs 16% fewer instructions, and on one of 1M about half the time.
 struct Keyed {
   std::uint64_t prefix;
   std::string_view text;
