@@ -67,16 +67,4 @@ int FieldCount(const QsoFields& fields);
 // A record with no separator at all leaves fields 1 to 12 empty.
 QsoFields SplitQsoFields(std::string_view record);
 
-// SplitQsoFields for a loop over many records: the fields live in the
-// splitter and are rewritten by each Split, so a record costs no fresh set.
-class FieldSplitter {
- public:
-  // The fields of `record`, as SplitQsoFields gives them; valid until the
-  // next Split.
-  const QsoFields& Split(std::string_view record);
-
- private:
-  QsoFields fields_;
-};
-
 }  // namespace zelo
