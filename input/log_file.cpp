@@ -29,10 +29,6 @@ std::string Quoted(std::string_view item) {
 
 std::string SystemReason(int err) { return std::strerror(err); }
 
-std::string TooBig(std::uint64_t size) {
-  return "it is too big for a log: " + std::to_string(size) + " bytes (at most " + std::to_string(kMaxLogBytes) + ")";
-}
-
 // Gives `bytes` room for `size` bytes. A big log is mapped in huge pages
 // where the system allows, all at once, instead of one fault per 4 KiB page as
 // the read fills it; both hints are only hints, and failing them is harmless.
@@ -57,6 +53,10 @@ void ReserveForRead(std::string& bytes, std::size_t size) {
 }
 
 }  // namespace
+
+std::string TooBigReason(std::uint64_t size) {
+  return "it is too big for a log: " + std::to_string(size) + " bytes (at most " + std::to_string(kMaxLogBytes) + ")";
+}
 
 std::string_view FirstItem(std::string_view text) {
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
@@ -104,7 +104,7 @@ FileRead ReadWholeFile(const std::string& path) {
   }
   if (static_cast<std::uint64_t>(st.st_size) > kMaxLogBytes) {
     ::close(fd);
-    result.error = TooBig(static_cast<std::uint64_t>(st.st_size));
+    result.error = TooBigReason(static_cast<std::uint64_t>(st.st_size));
     return result;
   }
   std::string bytes;
@@ -118,7 +118,7 @@ FileRead ReadWholeFile(const std::string& path) {
         // The file grew while it was read (or told no size at all).
         if (have > kMaxLogBytes) {
           ::close(fd);
-          result.error = TooBig(have);
+          result.error = TooBigReason(have);
           return result;
         }
         bytes.resize(std::min(bytes.size() * 2 + 4096, kMaxLogBytes + 1));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,9 @@ struct FileRead {
 // limit keeps a huge file chosen by mistake (or a sparse one that claims a
 // terabyte) from taking all memory.
 inline constexpr std::size_t kMaxLogBytes = std::size_t{256} << 20;
+
+// Why a file of `size` bytes, more than kMaxLogBytes, is refused.
+std::string TooBigReason(std::uint64_t size);
 
 // Reads a regular file whole, byte for byte. Folders, devices and FIFOs are
 // refused without blocking, and so is a file of more than kMaxLogBytes; a file
