@@ -1,0 +1,85 @@
+// The page's scorer: the WebAssembly core in a worker, so that scoring a
+// large log never freezes the page. It holds the log and the last run; the
+// page holds what is on screen.
+//
+// From the page:  {type: "open", file}  {type: "score"}  {type: "band", band: "160"}
+// To the page:    {type: "ready", texts}  {type: "rejected", reason}  {type: "working"}
+//                 {type: "progress", value}
+//                 {type: "lines", lines, listing}: what the list shows now, and the
+//                   bytes File/Save writes for it
+//                 {type: "failed", reason}  (the worker is of no further use)
+/* global ZeloCore, importScripts */
+"use strict";
+
+importScripts("zelo-core.js");
+
+const decoder = new TextDecoder("utf-8");
+let core = null;
+let session = null;
+
+// The lines {bytes, ends} from the core as text, for display only.
+function DecodeLines({ bytes, ends }) {
+  const lines = new Array(ends.length);
+  let start = 0;
+  for (let i = 0; i < ends.length; ++i) {
+    lines[i] = decoder.decode(bytes.subarray(start, ends[i]));
+    start = ends[i];
+  }
+  return lines;
+}
+
+function PostLines(lines) {
+  const listing = session.Listing();
+  postMessage({ type: "lines", lines: DecodeLines(lines), listing }, [listing.buffer]);
+}
+
+function Score() {
+  postMessage({ type: "working" });
+  PostLines(session.Score((value) => postMessage({ type: "progress", value })));
+}
+
+// Reads the chosen file into the core, checks it is a log and scores it.
+async function Open(file) {
+  let reason = session.ReserveLog(file.size);
+  if (reason) return postMessage({ type: "rejected", reason });
+  let bytes;
+  try {
+    bytes = new Uint8Array(await file.arrayBuffer());
+  } catch (error) {
+    return postMessage({ type: "rejected", reason: `it could not be read: ${error.message}` });
+  }
+  // A file that changed size since it was chosen is taken as it now stands.
+  if (bytes.length !== file.size) {
+    reason = session.ReserveLog(bytes.length);
+    if (reason) return postMessage({ type: "rejected", reason });
+  }
+  core.HEAPU8.set(bytes, session.LogAddress());
+  bytes = null;
+  reason = session.CheckLog();
+  if (reason) return postMessage({ type: "rejected", reason });
+  Score();
+}
+
+const handlers = {
+  open: (message) => Open(message.file),
+  score: () => Score(),
+  band: (message) => PostLines(session.ShowBand(message.band)),
+};
+
+const ready = ZeloCore().then((module) => {
+  core = module;
+  session = new module.Session();
+  postMessage({ type: "ready", texts: module.Texts() });
+});
+ready.catch((error) => postMessage({ type: "failed", reason: String(error) }));
+
+// One message at a time, in the order sent.
+let queue = ready;
+self.onmessage = (event) => {
+  queue = queue
+    .then(() => handlers[event.data.type](event.data))
+    .catch((error) => {
+      postMessage({ type: "failed", reason: String(error && error.message ? error.message : error) });
+      self.close();
+    });
+};
