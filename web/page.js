@@ -59,9 +59,12 @@ function StartWorker() {
   };
 }
 
-// A chosen or dropped file, at step 1 only.
+// A chosen file at step 1, or a dropped one at step 0 or 1 (as if the
+// start button had been pressed first).
 function Open(file) {
-  if (step !== 1 || busy || !file) return;
+  if (busy || !file) return;
+  if (step === 0) Start();
+  if (step !== 1) return;
   performance.clearMarks();
   performance.mark("zelo-chosen");
   logName = file.name;
@@ -136,12 +139,14 @@ const handlers = {
   },
 };
 
-prompt.addEventListener("click", () => {
-  if (step !== 0) return;
+function Start() {
+  if (step !== 0 || texts === null) return;
   SetCaption(texts.step1);
   step = 1;
   UpdateControls();
-});
+}
+
+prompt.addEventListener("click", Start);
 
 logFile.addEventListener("change", () => {
   Open(logFile.files[0]);

@@ -13,16 +13,26 @@
 
 importScripts("zelo-core.js");
 
-const decoder = new TextDecoder("utf-8");
+const utf8 = new TextDecoder("utf-8", { fatal: true });
 let core = null;
 let session = null;
+
+// A line's bytes as the window shows them: UTF-8, or, when they are not
+// all UTF-8, each other byte as its Latin-1 character.
+function DisplayText(bytes) {
+  try {
+    return utf8.decode(bytes);
+  } catch {
+    return core.DisplayText(bytes);
+  }
+}
 
 // The lines {bytes, ends} from the core as text, for display only.
 function DecodeLines({ bytes, ends }) {
   const lines = new Array(ends.length);
   let start = 0;
   for (let i = 0; i < ends.length; ++i) {
-    lines[i] = decoder.decode(bytes.subarray(start, ends[i]));
+    lines[i] = DisplayText(bytes.subarray(start, ends[i]));
     start = ends[i];
   }
   return lines;

@@ -102,3 +102,15 @@ test("Refusal.SaysWhy", async (t) => {
     assert.strictEqual(session.ReserveLog(maxLogBytes), "", "a log at the limit fits");
   });
 });
+
+// Lines show as the window shows them: UTF-8 where it is valid, any other
+// byte as its Latin-1 character.
+test("Display.OtherBytesAsLatin1", async () => {
+  const core = await ZeloCore();
+  const cases = [
+    { bytes: [0x59, 0x4f, 0x33, 0x41], text: "YO3A" },
+    { bytes: [0x59, 0xc4, 0x41, 0xe2, 0x82, 0xac], text: "Y\u00c4A\u20ac" },
+    { bytes: [0xe2, 0x82, 0x41], text: "\u00e2\u0082A" },
+  ];
+  for (const { bytes, text } of cases) assert.strictEqual(core.DisplayText(new Uint8Array(bytes)), text);
+});
