@@ -10,6 +10,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -37,7 +38,9 @@ val CopyToJs(std::string_view bytes) {
   return val(emscripten::typed_memory_view(bytes.size(), bytes.data())).call<val>("slice");
 }
 
-// {bytes, ends}: the lines joined, and where each line ends in `bytes`.
+// {bytes, ends, ascii}: the lines joined, where each line ends in `bytes`,
+// and whether every byte is ASCII (so that offsets in bytes and in the
+// decoded text agree).
 val LinesToJs(const std::vector<std::string>& lines) {
   std::string joined;
   std::vector<std::uint32_t> ends;
@@ -46,9 +49,12 @@ val LinesToJs(const std::vector<std::string>& lines) {
     joined += line;
     ends.push_back(static_cast<std::uint32_t>(joined.size()));
   }
+  const bool ascii = std::all_of(joined.begin(), joined.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   val out = val::object();
   out.set("bytes", CopyToJs(joined));
   out.set("ends", val(emscripten::typed_memory_view(ends.size(), ends.data())).call<val>("slice"));
+  out.set("ascii", ascii);
   return out;
 }
 

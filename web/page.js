@@ -10,7 +10,7 @@ const progress = $("ProgressBar1");
 const logFile = $("logFile");
 const save = $("mnuFileSave");
 const status = $("status");
-const list = $("lstList1");
+let list = $("lstList1");
 const views = $("views");
 const bandButtons = ["Option160", "Option80", "Option40", "Option20", "Option15", "Option10"].map($);
 const optnSum = $("optnSum");
@@ -46,8 +46,12 @@ function ShowLines(lines) {
     item.textContent = line;
     items.append(item);
   }
-  list.replaceChildren(items);
-  list.scrollTop = 0;
+  // A fresh list starts scrolled to the top left, without the layout that
+  // setting the scroll position of a long list would force.
+  const fresh = list.cloneNode(false);
+  fresh.append(items);
+  list.replaceWith(fresh);
+  list = fresh;
 }
 
 function StartWorker() {

@@ -27,12 +27,14 @@ function DisplayText(bytes) {
   }
 }
 
-// The lines {bytes, ends} from the core as text, for display only.
-function DecodeLines({ bytes, ends }) {
+// The lines {bytes, ends, ascii} from the core as text, for display only.
+// ASCII lines are decoded all at once and cut at the byte offsets.
+function DecodeLines({ bytes, ends, ascii }) {
+  const text = ascii ? utf8.decode(bytes) : null;
   const lines = new Array(ends.length);
   let start = 0;
   for (let i = 0; i < ends.length; ++i) {
-    lines[i] = DisplayText(bytes.subarray(start, ends[i]));
+    lines[i] = ascii ? text.slice(start, ends[i]) : DisplayText(bytes.subarray(start, ends[i]));
     start = ends[i];
   }
   return lines;

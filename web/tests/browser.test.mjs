@@ -252,3 +252,24 @@ test("Page.LargeLogShowsProgress", async () => {
   assert.deepStrictEqual(await ListLines(page), Lines(ZeloScore(large)));
   await page.close();
 });
+
+// A call in bytes that are not UTF-8 shows as the window shows it (Latin-1),
+// and the listing keeps the log's own bytes.
+test("Page.ShowsOtherBytesAsLatin1", async () => {
+  const log = path.join(scratch, "latin1.log");
+  fs.writeFileSync(log, fs.readFileSync(sample, "latin1").replaceAll("E7VVD", "E7\xc4VD"), "latin1");
+  const page = await OpenPage("latin1");
+  await page.click("#cmdCommand1");
+  await Choose(page, log);
+  await WaitForCaption(page, kSave);
+  await page.click("#Option20");
+  await page.waitForFunction(() => document.getElementById("optnSum").checkVisibility());
+  const view = ZeloScore("--band", "20", log);
+  assert.ok(view.includes(Buffer.from("E7\xc4VD", "latin1")));
+  assert.deepStrictEqual(await ListLines(page), view.toString("latin1").split("\n").slice(0, -1));
+  await page.click("#mnuFileSave");
+  ZeloScore("--band", "20", "-o", path.join(scratch, "latin1.txt"), log);
+  assert.deepStrictEqual(fs.readFileSync((await NextDownload(page, 0)).file),
+                         fs.readFileSync(path.join(scratch, "latin1.txt")));
+  await page.close();
+});
