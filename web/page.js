@@ -80,7 +80,7 @@ function Open(file) {
 
 const handlers = {
   ready({ texts: core_texts }) {
-    if (texts === null) {  // not a fresh worker after a failure
+    if (texts === null) {  // the first worker, not a fresh one after a failure
       texts = core_texts;
       $("version").textContent = texts.version;
       SetCaption(texts.start);
@@ -103,10 +103,10 @@ const handlers = {
   progress({ value }) {
     progress.value = Math.min(value, progress.max);
   },
-  lines({ lines, listing: bytes }) {
+  lines({ lines, listing: bytes, run }) {
     ShowLines(lines);
     listing = bytes;
-    if (busy) {  // the end of a scoring run
+    if (run) {  // the report at the end of a scoring run
       busy = false;
       scored = true;
       step = 3;

@@ -5,8 +5,8 @@
 // From the page:  {type: "open", file}  {type: "score"}  {type: "band", band: "160"}
 // To the page:    {type: "ready", texts}  {type: "rejected", reason}  {type: "working"}
 //                 {type: "progress", value}
-//                 {type: "lines", lines, listing}: what the list shows now, and the
-//                   bytes File/Save writes for it
+//                 {type: "lines", lines, listing, run}: what the list shows now, the
+//                   bytes File/Save writes for it, and whether a scoring run made it
 //                 {type: "failed", reason}  (the worker is of no further use)
 /* global ZeloCore, importScripts */
 "use strict";
@@ -40,14 +40,14 @@ function DecodeLines({ bytes, ends, ascii }) {
   return lines;
 }
 
-function PostLines(lines) {
+function PostLines(lines, run) {
   const listing = session.Listing();
-  postMessage({ type: "lines", lines: DecodeLines(lines), listing }, [listing.buffer]);
+  postMessage({ type: "lines", lines: DecodeLines(lines), listing, run }, [listing.buffer]);
 }
 
 function Score() {
   postMessage({ type: "working" });
-  PostLines(session.Score((value) => postMessage({ type: "progress", value })));
+  PostLines(session.Score((value) => postMessage({ type: "progress", value })), true);
 }
 
 // Reads the chosen file into the core, checks it is a log and scores it.
@@ -75,7 +75,7 @@ async function Open(file) {
 const handlers = {
   open: (message) => Open(message.file),
   score: () => Score(),
-  band: (message) => PostLines(session.ShowBand(message.band)),
+  band: (message) => PostLines(session.ShowBand(message.band), false),
 };
 
 const ready = ZeloCore().then((module) => {
