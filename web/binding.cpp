@@ -131,7 +131,7 @@ class Session {
   std::uintptr_t LogAddress() { return reinterpret_cast<std::uintptr_t>(log_.data()); }
 
   // Why the log is not a Cabrillo log; empty when it is one.
-  std::string CheckLog() const { return CheckLogHeader(log_).reason; }
+  std::string CheckHeader() const { return CheckLogHeader(log_).reason; }
 
   // Scores the log, telling `on_progress` each new progress value (0 to
   // 100); the list then shows the report, whose lines are returned.
@@ -204,7 +204,7 @@ EMSCRIPTEN_BINDINGS(zelo) {
       .constructor<>()
       .function("ReserveLog", &Session::ReserveLog)
       .function("LogAddress", &Session::LogAddress)
-      .function("CheckLog", &Session::CheckLog)
+      .function("CheckHeader", &Session::CheckHeader)
       .function("Score", &Session::Score)
       .function("ShowBand", &Session::ShowBand)
       .function("Listing", &Session::Listing);

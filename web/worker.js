@@ -67,7 +67,7 @@ async function Open(file) {
   }
   core.HEAPU8.set(bytes, session.LogAddress());
   bytes = null;
-  reason = session.CheckLog();
+  reason = session.CheckHeader();
   if (reason) return postMessage({ type: "rejected", reason });
   Score();
 }

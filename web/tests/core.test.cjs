@@ -52,7 +52,7 @@ test("Golden.ReportAndViewsMatch", async (t) => {
     await t.test(name, () => {
       const { session, reason } = Load(core, fs.readFileSync(path.join(data, `${name}.log`)));
       assert.strictEqual(reason, "");
-      assert.strictEqual(session.CheckLog(), "");
+      assert.strictEqual(session.CheckHeader(), "");
       let progress = [];
       const report = session.Score((value) => progress.push(value));
       assert.deepStrictEqual(Joined(report), fs.readFileSync(path.join(data, `${name}.report.txt`)));
@@ -94,7 +94,7 @@ test("Refusal.SaysWhy", async (t) => {
   const { maxLogBytes } = core.Texts();
   await t.test("NotALog", () => {
     const { session } = Load(core, Buffer.from("Hello, this is not a log\r\n"));
-    assert.strictEqual(session.CheckLog(), 'it begins with "Hello", not START-OF-LOG:');
+    assert.strictEqual(session.CheckHeader(), 'it begins with "Hello", not START-OF-LOG:');
   });
   await t.test("TooBig", () => {
     const session = new core.Session();
