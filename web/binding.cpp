@@ -108,6 +108,27 @@ constexpr std::size_t kRunReserve = std::size_t{16} << 20;
 
 }  // namespace
 
+// Log text as the window shows it, in UTF-8: valid UTF-8 sequences as they
+// are, every other byte as the Latin-1 character of its value.
+std::string DisplayText(const std::string& bytes) {
+  std::string text;
+  text.reserve(bytes.size());
+  std::string_view rest = bytes;
+  while (!rest.empty()) {
+    const std::size_t length = Utf8SequenceLength(rest);
+    if (length > 0) {
+      text += rest.substr(0, length);
+      rest.remove_prefix(length);
+      continue;
+    }
+    const auto byte = static_cast<unsigned char>(rest.front());
+    text += static_cast<char>(0xC0 | byte >> 6);
+    text += static_cast<char>(0x80 | (byte & 0x3F));
+    rest.remove_prefix(1);
+  }
+  return text;
+}
+
 class Session {
  public:
   // Makes room for a log of `size` bytes, dropping any earlier log and run;
@@ -130,8 +151,9 @@ class Session {
   // Where the page copies the log's bytes after ReserveLog.
   std::uintptr_t LogAddress() { return reinterpret_cast<std::uintptr_t>(log_.data()); }
 
-  // Why the log is not a Cabrillo log; empty when it is one.
-  std::string CheckHeader() const { return CheckLogHeader(log_).reason; }
+  // Why the log is not a Cabrillo log, as the page shows text; empty when
+  // it is one.
+  std::string CheckHeader() const { return DisplayText(CheckLogHeader(log_).reason); }
 
   // Scores the log, telling `on_progress` each new progress value (0 to
   // 100); the list then shows the report, whose lines are returned.
@@ -163,27 +185,6 @@ class Session {
   std::optional<ScoreResult> run_;  // points into log_
   std::vector<std::string> shown_;
 };
-
-// A line as the window shows it, in UTF-8: valid UTF-8 sequences as they
-// are, every other byte as the Latin-1 character of its value.
-std::string DisplayText(const std::string& bytes) {
-  std::string text;
-  text.reserve(bytes.size());
-  std::string_view rest = bytes;
-  while (!rest.empty()) {
-    const std::size_t length = Utf8SequenceLength(rest);
-    if (length > 0) {
-      text += rest.substr(0, length);
-      rest.remove_prefix(length);
-      continue;
-    }
-    const auto byte = static_cast<unsigned char>(rest.front());
-    text += static_cast<char>(0xC0 | byte >> 6);
-    text += static_cast<char>(0x80 | (byte & 0x3F));
-    rest.remove_prefix(1);
-  }
-  return text;
-}
 
 // The window's prompts and the page's limits, for the page to show as they are.
 val Texts() {
