@@ -2,7 +2,8 @@
 // in WebAssembly memory, the last scoring run over it and the lines the
 // page's list shows, so that Save writes exactly those lines. Every text
 // the page shows comes from the core: the report, the band views, the
-// listing bytes, the header check and the window's prompts.
+// listing bytes, the header check, the log check's findings and the
+// window's prompts.
 //
 // Lines go to JavaScript as bytes (one Uint8Array and the end offset of each
 // line): the page shows them as text (DisplayText where they are not all
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "check/log_check.h"
 #include "input/log_file.h"
 #include "scoring/report.h"
 #include "scoring/score_log.h"
@@ -172,6 +174,30 @@ class Session {
     return Show(BandViewLines(*chosen, run_->Tally(*chosen).calls));
   }
 
+  // The log check's findings, by line, at most `most` of them:
+  // {findings: [{line, severity, code, message}], errors, warnings, notes}.
+  // Messages may quote the log: they come as the page shows log text.
+  val Check(double most) const {
+    const CheckReport report = CheckLog(log_);
+    val findings = val::array();
+    const std::size_t shown = std::min(report.findings.size(), static_cast<std::size_t>(most));
+    for (std::size_t i = 0; i < shown; ++i) {
+      const Finding& finding = report.findings[i];
+      val item = val::object();
+      item.set("line", static_cast<double>(finding.line));
+      item.set("severity", std::string(SeverityName(finding.severity)));
+      item.set("code", std::string(finding.code));
+      item.set("message", DisplayText(finding.message));
+      findings.call<void>("push", item);
+    }
+    val out = val::object();
+    out.set("findings", findings);
+    out.set("errors", static_cast<double>(report.summary.errors));
+    out.set("warnings", static_cast<double>(report.summary.warnings));
+    out.set("notes", static_cast<double>(report.summary.notes));
+    return out;
+  }
+
   // The bytes File/Save writes for what the list shows.
   val Listing() const { return CopyToJs(ListingBytes(shown_)); }
 
@@ -208,6 +234,7 @@ EMSCRIPTEN_BINDINGS(zelo) {
       .function("CheckHeader", &Session::CheckHeader)
       .function("Score", &Session::Score)
       .function("ShowBand", &Session::ShowBand)
+      .function("Check", &Session::Check)
       .function("Listing", &Session::Listing);
   emscripten::function("Texts", &Texts);
   emscripten::function("DisplayText", &DisplayText);

@@ -14,6 +14,7 @@ let list = $("lstList1");
 const views = $("views");
 const bandButtons = ["Option160", "Option80", "Option40", "Option20", "Option15", "Option10"].map($);
 const optnSum = $("optnSum");
+const findings = $("findings");
 
 let texts = null;     // the window's prompts, from the core
 let worker = null;
@@ -122,6 +123,26 @@ const handlers = {
     }
     UpdateControls();
   },
+  // The log check's findings beside the list, each with its line.
+  findings({ findings: found, errors, warnings, notes }) {
+    const Count = (n, one, many) => `${n} ${n === 1 ? one : many}`;
+    $("findingsSummary").textContent = `${Count(errors, "error", "errors")}, ` +
+        `${Count(warnings, "warning", "warnings")}, ${Count(notes, "note", "notes")}`;
+    const items = found.map(({ line, severity, message }) => {
+      const item = document.createElement("li");
+      item.className = severity;
+      item.textContent = `line ${line}: ${severity}: ${message}`;
+      return item;
+    });
+    const more = errors + warnings + notes - found.length;
+    if (more > 0) {
+      const item = document.createElement("li");
+      item.textContent = `... and ${more} more`;
+      items.push(item);
+    }
+    $("findingsList").replaceChildren(...items);
+    Shown(findings, true);
+  },
   failed({ reason }) {
     worker.terminate();
     if (texts === null) {  // the scorer never started: nothing to go back to
@@ -135,6 +156,7 @@ const handlers = {
     step = 1;
     Shown(progress, false);
     Shown(list, false);
+    Shown(findings, false);
     for (const button of [...bandButtons, optnSum]) Shown(button, false);
     SetCaption(texts.invalidLog);
     status.textContent = `${logName}: not scored: ${reason}`;

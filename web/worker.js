@@ -7,6 +7,7 @@
 //                 {type: "progress", value}
 //                 {type: "lines", lines, listing, run}: what the list shows now, the
 //                   bytes File/Save writes for it, and whether a scoring run made it
+//                 {type: "findings", findings, errors, warnings, notes}: the log check
 //                 {type: "failed", reason}  (the worker is of no further use)
 /* global ZeloCore, importScripts */
 "use strict";
@@ -14,6 +15,8 @@
 importScripts("zelo-core.js");
 
 const utf8 = new TextDecoder("utf-8", { fatal: true });
+// The most findings of the log check the page lists (all are counted).
+const kMostFindings = 1000;
 let core = null;
 let session = null;
 
@@ -70,6 +73,8 @@ async function Open(file) {
   reason = session.CheckHeader();
   if (reason) return postMessage({ type: "rejected", reason });
   Score();
+  // The log check after the report, which shows meanwhile.
+  postMessage({ type: "findings", ...session.Check(kMostFindings) });
 }
 
 const handlers = {

@@ -4,7 +4,7 @@
 // Screenshots of each step go to build-web/screenshots/.
 import { test, before, after } from "node:test";
 import assert from "node:assert";
-import { execFileSync, spawn } from "node:child_process";
+import { execFileSync, spawn, spawnSync } from "node:child_process";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
@@ -271,5 +271,21 @@ test("Page.ShowsOtherBytesAsLatin1", async () => {
   ZeloScore("--band", "20", "-o", path.join(scratch, "latin1.txt"), log);
   assert.deepStrictEqual(fs.readFileSync((await NextDownload(page, 0)).file),
                          fs.readFileSync(path.join(scratch, "latin1.txt")));
+  await page.close();
+});
+
+// The log check's findings show beside the list, as zelo-score --check gives them.
+test("Page.ShowsTheLogCheckBesideTheList", async () => {
+  const page = await OpenPage("check");
+  await page.click("#cmdCommand1");
+  await Choose(page, sample);
+  await page.waitForFunction(() => document.getElementById("findings").checkVisibility());
+  const check = spawnSync(zeloScore, ["--check", sample], { encoding: "latin1" });
+  const expected = check.stdout.split("\n").map((line) => line.match(/^.*?:(\d+): (.*)$/))
+    .filter(Boolean).map(([, line, rest]) => `line ${line}: ${rest}`);
+  assert.ok(expected.length > 0, check.stdout);
+  assert.deepStrictEqual(await page.$$eval("#findingsList li", (items) => items.map((li) => li.textContent)),
+                         expected);
+  await Shot(page, "3-report-and-check");
   await page.close();
 });
