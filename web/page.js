@@ -23,6 +23,7 @@ let scored = false;   // a run has produced the listing
 let busy = false;     // the worker is reading or scoring
 let logName = "";
 let listing = null;   // the bytes File/Save writes for what the list shows
+let checkAsked = false;  // the log check of this log is asked for
 
 function Shown(element, shown) {
   (element.type === "radio" ? element.parentElement : element).hidden = !shown;
@@ -73,6 +74,7 @@ function Open(file) {
   performance.clearMarks();
   performance.mark("zelo-chosen");
   logName = file.name;
+  checkAsked = false;
   status.textContent = "";
   busy = true;
   UpdateControls();
@@ -117,6 +119,9 @@ const handlers = {
       requestAnimationFrame(() => setTimeout(() => {
         performance.mark("zelo-shown");
         performance.measure("zelo-chosen-to-shown", "zelo-chosen", "zelo-shown");
+        // The log check once per log, after its report is on screen.
+        if (!checkAsked) worker.postMessage({ type: "check" });
+        checkAsked = true;
       }));
     } else {  // a band view
       Shown(optnSum, true);

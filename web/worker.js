@@ -3,6 +3,7 @@
 // page holds what is on screen.
 //
 // From the page:  {type: "open", file}  {type: "score"}  {type: "band", band: "160"}
+//                 {type: "check"}
 // To the page:    {type: "ready", texts}  {type: "rejected", reason}  {type: "working"}
 //                 {type: "progress", value}
 //                 {type: "lines", lines, listing, run}: what the list shows now, the
@@ -73,14 +74,13 @@ async function Open(file) {
   reason = session.CheckHeader();
   if (reason) return postMessage({ type: "rejected", reason });
   Score();
-  // The log check after the report, which shows meanwhile.
-  postMessage({ type: "findings", ...session.Check(kMostFindings) });
 }
 
 const handlers = {
   open: (message) => Open(message.file),
   score: () => Score(),
   band: (message) => PostLines(session.ShowBand(message.band), false),
+  check: () => postMessage({ type: "findings", ...session.Check(kMostFindings) }),
 };
 
 const ready = ZeloCore().then((module) => {
