@@ -1,5 +1,7 @@
 #include "app/qt_window.h"
 
+#include "views/display_text.h"
+
 #include <algorithm>
 
 #include <QAction>
@@ -47,58 +49,6 @@ constexpr int kOptionTopTwips = 8280;
 constexpr int kOptionHeightTwips = 495;
 constexpr int kProgressMax = 100;
 
-// The length of the valid UTF-8 sequence that `text` starts with, or 0 when
-// its first byte starts none (overlong forms, surrogates and values past
-// U+10FFFF are not valid).
-std::size_t Utf8SequenceLength(std::string_view text) {
-  const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80;  // the range of the second byte
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
-
-// Calls on_run(valid UTF-8 run) and on_byte(other byte) through `text`, in order.
-template <typename OnRun, typename OnByte>
-void WalkDisplayBytes(std::string_view text, OnRun on_run, OnByte on_byte) {
-  std::size_t run_start = 0;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (static_cast<unsigned char>(text[i]) < 0x80) {
-      ++i;
-      continue;
-    }
-    const std::size_t length = Utf8SequenceLength(text.substr(i));
-    if (length > 0) {
-      i += length;
-      continue;
-    }
-    if (i > run_start) on_run(text.substr(run_start, i - run_start));
-    on_byte(static_cast<unsigned char>(text[i]));
-    run_start = ++i;
-  }
-  if (i > run_start) on_run(text.substr(run_start, i - run_start));
-}
-
 QString FromBytes(std::string_view text) { return DisplayText(text); }
 
 // A path as the file system spells it, in bytes.
@@ -121,19 +71,6 @@ void SetColour(QWidget* widget, QPalette::ColorRole role, QColor colour) {
   widget->setPalette(palette);
 }
 
-// Characters DisplayText makes of `text`: one per UTF-8 sequence or other byte.
-std::size_t DisplayLength(std::string_view text) {
-  std::size_t length = 0;
-  WalkDisplayBytes(
-      text,
-      [&length](std::string_view run) {
-        length += static_cast<std::size_t>(std::count_if(run.begin(), run.end(), [](char c) {
-          return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-        }));
-      },
-      [&length](unsigned char) { ++length; });
-  return length;
-}
 
 // The path of the one local file that a drag carries, in bytes; nullopt for
 // anything else.
@@ -226,15 +163,8 @@ int CaptionRoom(const QAbstractButton* button) {
 }
 
 QString DisplayText(std::string_view bytes) {
-  QString text;
-  text.reserve(static_cast<qsizetype>(bytes.size()));
-  WalkDisplayBytes(
-      bytes,
-      [&text](std::string_view run) {
-        text.append(QString::fromUtf8(run.data(), static_cast<qsizetype>(run.size())));
-      },
-      [&text](unsigned char byte) { text.append(QChar(byte)); });
-  return text;
+  const std::string text = DisplayUtf8(bytes);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 int TwipsToPixels(int twips) { return (2 * twips + kTwipsPerPixel) / (2 * kTwipsPerPixel); }

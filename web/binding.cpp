@@ -26,6 +26,7 @@
 #include "input/log_file.h"
 #include "scoring/report.h"
 #include "scoring/score_log.h"
+#include "views/display_text.h"
 #include "views/band_view.h"
 #include "views/listing.h"
 
@@ -75,35 +76,6 @@ class ProgressForwarder : public ScoreObserver {
   int last_ = -1;
 };
 
-// The length of the valid UTF-8 sequence at the start of `text`, 0 when its
-// first byte starts none (overlong forms, surrogates and values past
-// U+10FFFF are not valid).
-std::size_t Utf8SequenceLength(std::string_view text) {
-  const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80;  // the range of the second byte
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
 
 // Memory a scoring run needs beyond twice the log's size.
 constexpr std::size_t kRunReserve = std::size_t{16} << 20;
@@ -112,24 +84,7 @@ constexpr std::size_t kRunReserve = std::size_t{16} << 20;
 
 // Log text as the window shows it, in UTF-8: valid UTF-8 sequences as they
 // are, every other byte as the Latin-1 character of its value.
-std::string DisplayText(const std::string& bytes) {
-  std::string text;
-  text.reserve(bytes.size());
-  std::string_view rest = bytes;
-  while (!rest.empty()) {
-    const std::size_t length = Utf8SequenceLength(rest);
-    if (length > 0) {
-      text += rest.substr(0, length);
-      rest.remove_prefix(length);
-      continue;
-    }
-    const auto byte = static_cast<unsigned char>(rest.front());
-    text += static_cast<char>(0xC0 | byte >> 6);
-    text += static_cast<char>(0x80 | (byte & 0x3F));
-    rest.remove_prefix(1);
-  }
-  return text;
-}
+std::string DisplayText(const std::string& bytes) { return DisplayUtf8(bytes); }
 
 class Session {
  public:

@@ -1,0 +1,25 @@
+// How log bytes are shown on screen, in the window and in the browser alike:
+// valid UTF-8 as it is, every other byte as the Latin-1 character of its
+// value, so that a log written in Latin-1 (F5\xE9\xE8T) reads as its author
+// meant and no byte shows as a replacement mark. Saved listings keep the
+// bytes; only what is shown is decoded.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zelo {
+
+// The length of the valid UTF-8 sequence that `text` starts with, or 0 when
+// its first byte starts none (overlong forms, surrogates and values past
+// U+10FFFF are not valid).
+std::size_t Utf8SequenceLength(std::string_view text);
+
+// The text as shown, in UTF-8.
+std::string DisplayUtf8(std::string_view bytes);
+
+// The number of characters the text shows as.
+std::size_t DisplayLength(std::string_view bytes);
+
+}  // namespace zelo
