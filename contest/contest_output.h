@@ -1,5 +1,6 @@
-// Writing a cross-checked contest for people to read: a log-checking report
-// per entrant with a results table, and a static results site.
+// The published outputs of a cross-checked contest: one plain-text
+// log-checking report per entrant with results.csv, and a static results
+// site. Both read a ContestResult; neither decides a status itself.
 #pragma once
 
 #include <string>
@@ -8,22 +9,20 @@
 
 namespace zelo {
 
-// The outcome of writing a folder: done, or the file that failed and why.
-struct WriteResult {
-  bool ok = false;
-  std::string reason;  // names the file and the system's reason when !ok
+// How writing an output went: ok, or the path that failed and the system's reason.
+struct OutputWrite {
+  bool ok = true;
+  std::string error;  // "<path>: <reason>" when !ok
 };
 
-// Writes into `dir` (made when missing) one plain-text checking report per
-// log, named from its call, and results.csv with one row per log. Each file
-// is written to a temporary file and renamed, so none is ever half written;
-// the first failure stops the writing and is returned.
-WriteResult WriteReportDir(const ContestResult& result, const std::string& dir);
+// Creates `dir` if needed and writes into it one report per entrant (every
+// unconfirmed contact with its reason and the other log's line, claimed
+// against checked score, who miscopied this entrant) and results.csv (RFC 4180).
+OutputWrite WriteReportDir(const ContestResult& result, const std::string& dir);
 
-// Writes into `dir` (made when missing) a static results site: index.html
-// with the results per category, one page per entrant with its checking
-// report, a stylesheet and a small sorting script. Files are written as by
-// WriteReportDir.
-WriteResult WriteHtmlSite(const ContestResult& result, const std::string& dir);
+// Creates `dir` if needed and writes a static site into it: index.html with
+// the results per category (sortable, works without scripts) and one page per
+// entrant; every text from a log escaped.
+OutputWrite WriteHtmlSite(const ContestResult& result, const std::string& dir);
 
 }  // namespace zelo
