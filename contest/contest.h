@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,57 @@ struct CategoryText {
   bool checklog = false;
 };
 
+struct ContestStore;  // the logs' bytes and the packed checks of a contest (contest.cpp)
+
+// The checks of one log's contacts, in log order. The cross-check keeps them
+// packed, a few bytes per contact, and makes each ContactCheck as it is read
+// from the logs' bytes, which the list keeps alive: a contest of millions of
+// contacts fits in little more memory than its logs. Checks may also be
+// added one by one (tests, tools). Reading gives values:
+// `for (const ContactCheck& c : log.contacts)` works as for a vector.
+class ContactList {
+ public:
+  class Iterator {
+   public:
+    using value_type = ContactCheck;
+    using difference_type = std::ptrdiff_t;
+    Iterator() = default;
+    Iterator(const ContactList* list, std::size_t index) : list_(list), index_(index) {}
+    ContactCheck operator*() const { return (*list_)[index_]; }
+    Iterator& operator++() {
+      ++index_;
+      return *this;
+    }
+    Iterator operator++(int) {
+      Iterator before = *this;
+      ++index_;
+      return before;
+    }
+    bool operator==(const Iterator& other) const { return index_ == other.index_; }
+
+   private:
+    const ContactList* list_ = nullptr;
+    std::size_t index_ = 0;
+  };
+
+  ContactList() = default;
+  ContactList(std::shared_ptr<const ContestStore> store, std::size_t log);
+
+  std::size_t size() const;
+  bool empty() const { return size() == 0; }
+  ContactCheck operator[](std::size_t index) const;
+  // The status alone, without making the whole check.
+  ContactStatus StatusAt(std::size_t index) const;
+  Iterator begin() const { return {this, 0}; }
+  Iterator end() const { return {this, size()}; }
+  void push_back(ContactCheck check);
+
+ private:
+  std::shared_ptr<const ContestStore> store_;
+  std::size_t log_ = 0;
+  std::vector<ContactCheck> added_;
+};
+
 struct LogCheck {
   std::string file;
   bool rejected = false;
@@ -66,7 +118,7 @@ struct LogCheck {
   std::int64_t checked_score = 0;               // the same rules without nil and busted-call contacts
   std::optional<std::int64_t> claimed_score;    // CLAIMED-SCORE:, when given
   std::int64_t checked_qsos = 0, checked_mults = 0;
-  std::vector<ContactCheck> contacts;  // one per "QSO:" record, in log order
+  ContactList contacts;  // one per "QSO:" record, in log order
   std::int64_t Count(ContactStatus status) const;
 };
 
@@ -88,7 +140,8 @@ struct NamedLog {
   std::string name;
   std::string bytes;
 };
-ContestResult CrossCheckLogs(const std::vector<NamedLog>& logs, const ContestOptions& options = {});
+// The bytes are moved into the result, which keeps them for its contacts.
+ContestResult CrossCheckLogs(std::vector<NamedLog> logs, const ContestOptions& options = {});
 
 // Ranked results: for each category group (operator, band, power, mode), the
 // indices of its logs by checked score, best first; check logs and rejected
