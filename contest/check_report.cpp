@@ -87,25 +87,24 @@ void AddScores(ReportLines& out, const LogCheck& check) {
 
 void AddUnconfirmed(ReportLines& out, const ContestResult& result, const ContestIndex& index,
                     const LogCheck& check) {
-  std::vector<const ContactCheck*> listed;
-  for (const ContactCheck& contact : check.contacts) {
-    if (contact.status != ContactStatus::kConfirmed) listed.push_back(&contact);
-  }
-  out.Add("Contacts not confirmed: " + std::to_string(listed.size()));
-  if (listed.empty()) return;
+  const std::size_t listed = UnconfirmedCount(check.contacts);
+  out.Add("Contacts not confirmed: " + std::to_string(listed));
+  if (listed == 0) return;
   out.Add("  " + PadRight("Line", 8) + PadRight("Band", 6) + PadRight("Worked", 14) +
           PadRight("Status", kStatusWidth) + "Reason");
-  for (const ContactCheck* contact : listed) {
-    const ContactReason reason = ExplainContact(index, *contact);
+  for (std::size_t i = 0; i < check.contacts.size(); ++i) {
+    if (check.contacts.StatusAt(i) == ContactStatus::kConfirmed) continue;
+    const ContactCheck contact = check.contacts[i];
+    const ContactReason reason = ExplainContact(index, contact);
     std::string text = PlainText(reason.text);
     if (reason.other_log != kNoLog) {
       text += " (" + PlainText(result.logs[reason.other_log].file);
       if (reason.other_line > 0) text += ", line " + std::to_string(reason.other_line);
       text += ")";
     }
-    out.Add("  " + PadRight(std::to_string(contact->line), 8) + PadRight(BandText(*contact), 6) +
-            PadRight(PlainText(contact->worked_call), 14) +
-            PadRight(std::string(StatusName(contact->status)), kStatusWidth) + text);
+    out.Add("  " + PadRight(std::to_string(contact.line), 8) + PadRight(BandText(contact), 6) +
+            PadRight(PlainText(contact.worked_call), 14) +
+            PadRight(std::string(StatusName(contact.status)), kStatusWidth) + text);
   }
 }
 
@@ -155,9 +154,11 @@ ContestIndex IndexContest(const ContestResult& result, const std::vector<std::st
   index.stems = UniqueFileStems(calls, reserved);
   index.miscopied.resize(count);
   for (std::size_t i = 0; i < count; ++i) {
-    const std::vector<ContactCheck>& contacts = result.logs[i].contacts;
+    const ContactList& contacts = result.logs[i].contacts;
     for (std::size_t c = 0; c < contacts.size(); ++c) {
-      const ContactCheck& contact = contacts[c];
+      const ContactStatus status = contacts.StatusAt(c);
+      if (status != ContactStatus::kBustedExchange && status != ContactStatus::kBustedCall) continue;
+      const ContactCheck contact = contacts[c];
       std::size_t target = kNoLog;
       if (contact.status == ContactStatus::kBustedExchange) {
         target = contact.other_log;
@@ -241,6 +242,12 @@ std::string GroupLine(const CategoryGroup& group) {
   parts.power = group.power;
   parts.mode = group.mode;
   return CategoryLine(parts);
+}
+
+std::size_t UnconfirmedCount(const ContactList& contacts) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < contacts.size(); ++i) count += contacts.StatusAt(i) != ContactStatus::kConfirmed;
+  return count;
 }
 
 std::string BandText(const ContactCheck& contact) {

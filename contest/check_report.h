@@ -59,6 +59,9 @@ std::string GroupLine(const CategoryGroup& group);
 // "20m"; empty when the contact is on no band.
 std::string BandText(const ContactCheck& contact);
 
+// The contacts whose status is not confirmed.
+std::size_t UnconfirmedCount(const ContactList& contacts);
+
 // The plain-text checking report of log `log` (lines end in CR LF).
 std::string EntrantReport(const ContestResult& result, const ContestIndex& index, std::size_t log);
 

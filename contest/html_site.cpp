@@ -201,8 +201,7 @@ void OtherLogCell(Page& page, const ContestResult& result, const ContestIndex& i
 
 void UnconfirmedTable(Page& page, const ContestResult& result, const ContestIndex& index,
                       const LogCheck& check) {
-  std::size_t listed = 0;
-  for (const ContactCheck& contact : check.contacts) listed += contact.status != ContactStatus::kConfirmed;
+  const std::size_t listed = UnconfirmedCount(check.contacts);
   page.Raw("<h2>Contacts not confirmed<span class=\"count\">").Number(static_cast<std::int64_t>(listed))
       .Raw("</span></h2>\n");
   if (listed == 0) {
@@ -212,8 +211,9 @@ void UnconfirmedTable(Page& page, const ContestResult& result, const ContestInde
   page.Raw("<div class=\"scroll\"><table class=\"sortable\">\n<thead><tr><th scope=\"col\" class=\"num\">Line</th>")
       .Raw("<th scope=\"col\" class=\"num\">Band</th><th scope=\"col\">Worked</th><th scope=\"col\">Status</th>")
       .Raw("<th scope=\"col\">Reason</th><th scope=\"col\">Other log</th></tr></thead>\n<tbody>\n");
-  for (const ContactCheck& contact : check.contacts) {
-    if (contact.status == ContactStatus::kConfirmed) continue;
+  for (std::size_t i = 0; i < check.contacts.size(); ++i) {
+    if (check.contacts.StatusAt(i) == ContactStatus::kConfirmed) continue;
+    const ContactCheck contact = check.contacts[i];
     const ContactReason reason = ExplainContact(index, contact);
     page.Raw("<tr>");
     NumberCell(page, contact.line);

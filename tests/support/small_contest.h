@@ -2,6 +2,7 @@
 // hostile call, a check log and a rejected log: the writers' test input.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "contest/contest.h"
@@ -39,6 +40,10 @@ inline ContactCheck BustedExchange(std::int64_t line, Band band, std::string wor
   return c;
 }
 
+inline void AddContacts(LogCheck& log, std::initializer_list<ContactCheck> contacts) {
+  for (const ContactCheck& contact : contacts) log.contacts.push_back(contact);
+}
+
 inline LogCheck Entrant(std::string file, std::string call, std::string power, std::int64_t qsos,
                         std::int64_t mults, std::int64_t checked_qsos, std::int64_t checked_mults) {
   LogCheck log;
@@ -64,34 +69,34 @@ inline ContestResult SmallContest() {
   ContestResult result;
   LogCheck k1abc = Entrant("k1abc.log", "K1ABC", "HIGH", 5, 3, 3, 2);
   k1abc.claimed_score = 15;
-  k1abc.contacts = {
+  AddContacts(k1abc, {
       Contact(10, S::kConfirmed, Band::k20, "W2XYZ", 1, 12),
       Contact(11, S::kNil, Band::k40, "W2XYZ"),
       BustedCall(12, Band::k20, "N3QQX", "N3QQQ", 2, 20),
       BustedExchange(13, Band::k15, "W2XYZ", 1, 14, "13", "05", "5"),
       Contact(14, S::kUnique, Band::k10, "ZZ9ZZ"),
       Contact(15, S::kRepeat, std::nullopt, "W2XYZ"),
-  };
+  });
   LogCheck w2xyz = Entrant("w2xyz.log", "W2XYZ", "LOW", 3, 2, 3, 2);
-  w2xyz.contacts = {
+  AddContacts(w2xyz, {
       Contact(12, S::kConfirmed, Band::k20, "K1ABC", 0, 10),
       Contact(14, S::kConfirmed, Band::k15, "K1ABC", 0, 13),
       BustedExchange(15, Band::k20, "N3QQQ", 2, 21, "12", "579", "599"),
-  };
+  });
   LogCheck n3qqq = Entrant("n3qqq.log", "N3QQQ", "HIGH", 3, 3, 3, 3);
-  n3qqq.contacts = {
+  AddContacts(n3qqq, {
       Contact(20, S::kConfirmed, Band::k20, "K1ABC", 0, 12),
       Contact(21, S::kConfirmed, Band::k20, "W2XYZ", 1, 15),
       Contact(22, S::kUnverified, Band::k40, "ZZ9ZZ"),
-  };
+  });
   LogCheck hostile = Entrant("evil, \"quoted\".log", kHostileCall, "LOW", 1, 1, 1, 1);
   hostile.category.overlay = "<img src=x onerror=alert(2)>";
-  hostile.contacts = {Contact(7, S::kNoBand, std::nullopt, "<b>bold</b>")};
+  AddContacts(hostile, {Contact(7, S::kNoBand, std::nullopt, "<b>bold</b>")});
   LogCheck checklog = Entrant("k9chk.log", "K9CHK", "", 1, 1, 1, 1);
   checklog.category = CategoryText{};
   checklog.category.operator_ = "CHECKLOG";
   checklog.category.checklog = true;
-  checklog.contacts = {Contact(9, S::kNotContact, std::nullopt, "")};
+  AddContacts(checklog, {Contact(9, S::kNotContact, std::nullopt, "")});
   LogCheck rejected;
   rejected.file = "junk.txt";
   rejected.rejected = true;
