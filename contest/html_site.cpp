@@ -300,10 +300,10 @@ OutputWrite WriteHtmlSite(const ContestResult& result, const std::string& dir) {
   OutputFolder folder(dir, result);
   if (OutputWrite opened = folder.Open(); !opened.ok) return opened;
   const ContestIndex index = IndexContest(result, {"INDEX", "STYLE", "SORT"});
-  for (std::size_t i = 0; i < result.logs.size(); ++i) {
-    OutputWrite written = folder.Write(PageName(index, i), EntrantPage(result, index, i));
-    if (!written.ok) return written;
-  }
+  const OutputWrite pages = folder.WriteEach(result.logs.size(), [&](std::size_t i) {
+    return std::pair{PageName(index, i), EntrantPage(result, index, i)};
+  });
+  if (!pages.ok) return pages;
   for (const auto& [name, bytes] : {std::pair{kStyleFile, kSiteStyle}, std::pair{kScriptFile, kSiteScript}}) {
     OutputWrite written = folder.Write(name, bytes);
     if (!written.ok) return written;

@@ -2,11 +2,16 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <mutex>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 #include "views/listing.h"
 
@@ -14,6 +19,8 @@ namespace zelo {
 namespace {
 
 constexpr std::string_view kOntoLogReason = "that file is one of the logs";
+// Writers at a time: the time goes into waiting for the disk, not the CPU.
+constexpr std::size_t kWriters = 16;
 
 std::optional<std::pair<unsigned long, unsigned long>> FileId(const std::string& path) {
   struct stat st {};
@@ -47,6 +54,38 @@ OutputWrite OutputFolder::Write(std::string_view name, std::string_view bytes) c
   }
   const SaveResult saved = SaveListing(path, bytes);
   return {saved.ok, saved.reason};
+}
+
+}  // namespace zelo
+
+namespace zelo {
+
+OutputWrite OutputFolder::WriteEach(std::size_t count, const MakeFile& make) const {
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> failed{false};
+  std::mutex mutex;
+  std::size_t failed_item = count;
+  OutputWrite failure;
+  const auto work = [&] {
+    for (std::size_t i = next++; i < count && !failed; i = next++) {
+      const auto [name, bytes] = make(i);
+      OutputWrite written = Write(name, bytes);
+      if (written.ok) continue;
+      failed = true;
+      const std::lock_guard<std::mutex> lock(mutex);
+      if (i < failed_item) {
+        failed_item = i;
+        failure = std::move(written);
+      }
+    }
+  };
+  {
+    std::vector<std::jthread> writers;
+    for (std::size_t w = 1; w < std::min(kWriters, count); ++w) writers.emplace_back(work);
+    work();
+  }
+  if (failed) return failure;
+  return {true, {}};
 }
 
 }  // namespace zelo

@@ -15,11 +15,10 @@ OutputWrite WriteReportDir(const ContestResult& result, const std::string& dir) 
   OutputFolder folder(dir, result);
   if (OutputWrite opened = folder.Open(); !opened.ok) return opened;
   const ContestIndex index = IndexContest(result, {"RESULTS"});
-  for (std::size_t i = 0; i < result.logs.size(); ++i) {
-    OutputWrite written = folder.Write(index.stems[i] + std::string(kReportExtension),
-                                       EntrantReport(result, index, i));
-    if (!written.ok) return written;
-  }
+  const OutputWrite reports = folder.WriteEach(result.logs.size(), [&](std::size_t i) {
+    return std::pair{index.stems[i] + std::string(kReportExtension), EntrantReport(result, index, i)};
+  });
+  if (!reports.ok) return reports;
   // The table last: a failed run leaves the one before it whole.
   return folder.Write(kResultsFile, ResultsCsv(result, index));
 }
