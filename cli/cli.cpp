@@ -12,6 +12,8 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "cli/cli_output.h"
+#include "cli/cross_check_command.h"
 #include "input/line_ends.h"
 #include "input/log_file.h"
 #include "scoring/qso_fields.h"
@@ -66,52 +68,6 @@ LoadedLog LoadLog(const std::string& path) {
   if (!header.valid) return {false, {}, std::move(header.reason)};
   return {true, std::move(read.bytes), {}};
 }
-
-// The reason may quote the start of the file, whatever bytes it holds.
-void TellRejected(std::ostream& err, const std::string& path, const std::string& reason) {
-  err << kInvalidLogMessage << ": " << TerminalSafe(path) << ": " << TerminalSafe(reason) << '\n';
-}
-
-// Writes lines to the output and remembers the first failure and its reason,
-// after which it writes nothing more.
-class OutputLines {
- public:
-  explicit OutputLines(std::ostream& out) : out_(out) {}
-
-  void Line(std::string_view text) {
-    if (failed_) return;
-    errno = 0;
-    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out_.put('\n');
-    if (!out_) Fail();
-  }
-
-  // Flushes; false when any write failed, with the message told on `err`.
-  bool Finish(std::ostream& err) {
-    if (!failed_) {
-      errno = 0;
-      out_.flush();
-      if (!out_) Fail();
-    }
-    if (!failed_) return true;
-    // A reader that stopped early (`zelo-score LOG | head`) is no news.
-    if (error_ == EPIPE) return false;
-    err << kProgram << ": writing the output failed";
-    if (error_ != 0) err << ": " << std::strerror(error_);
-    err << '\n';
-    return false;
-  }
-
- private:
-  void Fail() {
-    failed_ = true;
-    error_ = errno;
-  }
-
-  std::ostream& out_;
-  bool failed_ = false;
-  int error_ = 0;
-};
 
 std::string BandLabel(Band band) { return std::string(BandName(band)) + "M"; }
 
@@ -285,23 +241,6 @@ struct TableRow {
   std::string reason;
 };
 
-// Columns on a terminal: a UTF-8 character takes one, whatever its bytes.
-std::size_t DisplayWidth(std::string_view text) {
-  return static_cast<std::size_t>(
-      std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-std::string PadRight(std::string text, std::size_t width) {
-  const std::size_t have = DisplayWidth(text);
-  if (have < width) text.append(width - have, ' ');
-  return text;
-}
-
-std::string PadLeft(const std::string& text, std::size_t width) {
-  const std::size_t have = DisplayWidth(text);
-  return have < width ? std::string(width - have, ' ') + text : text;
-}
-
 // The results table of several logs: best score first, ties in the order
 // given, then the logs that were not scored.
 int RunTable(const Options& options, std::ostream& out, std::ostream& err) {
@@ -411,6 +350,16 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       app.add_flag("--explain", options.explain, "Tell what became of every QSO: record, line by line");
   json->excludes(band)->excludes(output)->excludes(explain);
   explain->excludes(band)->excludes(output);
+  CrossCheckCommand cross_check;
+  bool cross_checking = false;
+  CLI::Option* cross =
+      app.add_flag("--cross-check", cross_checking, "Cross-check the LOGs (files or folders) against each other");
+  app.add_option("--time-window", cross_check.time_window_minutes,
+                 "With --cross-check: the most minutes two logs' times of a contact may differ (default 10)")
+      ->type_name("MIN")
+      ->check(CLI::Range(1, 1440))
+      ->needs(cross);
+  cross->excludes(band)->excludes(output)->excludes(explain);
 
   try {
     app.parse(argc, argv);
@@ -420,6 +369,11 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     return kExitUsage;
   }
   if (output->count() > 0 && options.output.empty()) return UsageError(err, "-o: the file name is empty");
+  if (cross_checking) {
+    cross_check.logs = options.logs;
+    cross_check.json = options.json;
+    return RunCrossCheck(cross_check, out, err);
+  }
 
   if (options.logs.size() > 1) {
     for (const CLI::Option* one_log_only : {output, band, explain}) {
