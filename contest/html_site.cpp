@@ -135,9 +135,11 @@ std::string IndexPage(const ContestResult& result, const ContestIndex& index) {
   Open(page, kSiteTitle);
   page.Raw("<header>\n<h1>").Text(kSiteTitle).Raw("</h1>\n<p class=\"summary\">")
       .Number(static_cast<std::int64_t>(result.logs.size())).Raw(" logs in ")
-      .Number(static_cast<std::int64_t>(index.groups.size())).Raw(" categories, ranked by checked score")
-      .Raw("; ").Number(static_cast<std::int64_t>(checklogs.size())).Raw(" check logs, ")
-      .Number(static_cast<std::int64_t>(rejected.size())).Raw(" rejected.</p>\n</header>\n<main>\n");
+      .Number(static_cast<std::int64_t>(index.groups.size()))
+      .Raw(index.groups.size() == 1 ? " category" : " categories").Raw(", ranked by checked score");
+  if (!checklogs.empty()) page.Raw("; ").Number(static_cast<std::int64_t>(checklogs.size())).Raw(" check logs");
+  if (!rejected.empty()) page.Raw("; ").Number(static_cast<std::int64_t>(rejected.size())).Raw(" rejected");
+  page.Raw(".</p>\n</header>\n<main>\n");
   for (std::size_t g = 0; g < index.groups.size(); ++g) {
     const CategoryGroup& group = index.groups[g];
     const std::string id = "category-" + std::to_string(g + 1);
