@@ -34,11 +34,12 @@ class Page {
 
   // "12,345": digits in groups of three.
   static std::string Grouped(std::int64_t n) {
-    const std::string digits = std::to_string(n < 0 ? -(n + 1) + 1ULL : static_cast<unsigned long long>(n));
-    std::string grouped = n < 0 ? "-" : "";
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-      if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
-      grouped += digits[i];
+    const std::string plain = std::to_string(n);
+    const std::size_t first = n < 0 ? 1 : 0;  // after the sign
+    std::string grouped = plain.substr(0, first);
+    for (std::size_t i = first; i < plain.size(); ++i) {
+      if (i > first && (plain.size() - i) % 3 == 0) grouped += ',';
+      grouped += plain[i];
     }
     return grouped;
   }
@@ -62,9 +63,10 @@ void Close(Page& page) {
       .Raw("</body>\n</html>\n");
 }
 
+// A number, sorted by its value; a zero is greyed.
 void NumberCell(Page& page, std::int64_t n) {
-  page.Raw(n == 0 ? "<td class=\"num zero\" data-value=\"0\">" : "<td class=\"num\" data-value=\"")
-      .Raw(n == 0 ? "" : std::to_string(n) + "\">")
+  page.Raw(n == 0 ? "<td class=\"num zero\"" : "<td class=\"num\"")
+      .Raw(" data-value=\"").Raw(std::to_string(n)).Raw("\">")
       .Number(n)
       .Raw("</td>");
 }

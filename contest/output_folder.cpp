@@ -81,7 +81,13 @@ OutputWrite OutputFolder::WriteEach(std::size_t count, const MakeFile& make) con
   };
   {
     std::vector<std::jthread> writers;
-    for (std::size_t w = 1; w < std::min(kWriters, count); ++w) writers.emplace_back(work);
+    for (std::size_t w = 1; w < std::min(kWriters, count); ++w) {
+      try {
+        writers.emplace_back(work);
+      } catch (const std::system_error&) {
+        break;  // no more threads to be had: those running do the rest
+      }
+    }
     work();
   }
   if (failed) return failure;
