@@ -359,6 +359,13 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       ->type_name("MIN")
       ->check(CLI::Range(1, 1440))
       ->needs(cross);
+  CLI::Option* report_dir = app.add_option("--report-dir", cross_check.report_dir,
+                 "With --cross-check: write a checking report per log and results.csv into DIR")
+      ->type_name("DIR")
+      ->needs(cross);
+  CLI::Option* html = app.add_option("--html", cross_check.html_dir, "With --cross-check: write the results site into DIR")
+      ->type_name("DIR")
+      ->needs(cross);
   cross->excludes(band)->excludes(output)->excludes(explain);
 
   try {
@@ -369,6 +376,11 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     return kExitUsage;
   }
   if (output->count() > 0 && options.output.empty()) return UsageError(err, "-o: the file name is empty");
+  for (const CLI::Option* folder : {report_dir, html}) {
+    if (folder->count() > 0 && folder->as<std::string>().empty()) {
+      return UsageError(err, folder->get_name() + ": the folder name is empty");
+    }
+  }
   if (cross_checking) {
     cross_check.logs = options.logs;
     cross_check.json = options.json;

@@ -11,6 +11,7 @@
 #include "cli/cli.h"
 #include "cli/cli_output.h"
 #include "contest/contest.h"
+#include "contest/contest_output.h"
 
 namespace zelo {
 namespace {
@@ -19,6 +20,8 @@ using Json = nlohmann::ordered_json;
 
 constexpr std::string_view kNotChecked = " (not checked: ";
 constexpr std::string_view kNoValue = "-";
+constexpr std::string_view kReportsNotWritten = "Reports NOT written: ";
+constexpr std::string_view kSiteNotWritten = "Results site NOT written: ";
 
 // The four parts that group the results, as one text: "SINGLE-OP ALL LOW CW".
 std::string CategoryLabel(const CategoryText& category) {
@@ -176,7 +179,21 @@ int RunCrossCheck(const CrossCheckCommand& command, std::ostream& out, std::ostr
   } else {
     PrintTable(result, lines);
   }
-  return lines.Finish(err) ? status : kExitRejected;
+  if (!lines.Finish(err)) status = kExitRejected;
+  struct Output {
+    const std::string& dir;
+    OutputWrite (*write)(const ContestResult&, const std::string&);
+    std::string_view not_written;
+  };
+  for (const Output& output : {Output{command.report_dir, WriteReportDir, kReportsNotWritten},
+                               Output{command.html_dir, WriteHtmlSite, kSiteNotWritten}}) {
+    if (output.dir.empty()) continue;
+    const OutputWrite written = output.write(result, output.dir);
+    if (written.ok) continue;
+    err << output.not_written << TerminalSafe(written.error) << '\n';
+    status = kExitRejected;
+  }
+  return status;
 }
 
 }  // namespace zelo

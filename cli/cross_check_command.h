@@ -13,6 +13,8 @@ struct CrossCheckCommand {
   std::vector<std::string> logs;  // files, or folders standing for their regular files
   int time_window_minutes = 10;
   bool json = false;
+  std::string report_dir;  // --report-dir: a checking report per log and results.csv
+  std::string html_dir;    // --html: the results site
 };
 
 // The logs named: each file as given, each folder's regular files sorted by name.
