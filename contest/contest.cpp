@@ -192,6 +192,9 @@ class BucketTable {
 };
 
 // A contact that takes part in the cross-check (stored on a band).
+constexpr std::uint8_t kBustedCallFlag = 0x80;
+constexpr std::uint8_t kFieldMask = 0x7F;
+
 struct Part {
   std::int32_t time = kNoTime;
   std::uint32_t bucket = kNone;  // its (call, call, band) bucket
@@ -448,7 +451,28 @@ class CrossChecker {
       if (parts_[p].bucket != kNone) order_[fill[std::size_t{parts_[p].bucket} * 2 + parts_[p].side]++] = static_cast<std::uint32_t>(p);
     }
     partner_.assign(parts_.size(), kNone);
-    busted_.assign(parts_.size(), 0);
+    flags_.assign(parts_.size(), 0);
+  }
+
+  std::string_view RecordOf(std::uint32_t part) const {
+    const std::uint32_t log = LogOf(part);
+    const PackedCheck& check = store_->checks[log][parts_[part].index];
+    return std::string_view(store_->bytes[log]).substr(check.offset, check.length);
+  }
+
+  // What each of two paired contacts copied (fields 12 and 13) against what
+  // the other logged as sent (fields 8 and 9): the first field that differs.
+  void CompareExchanges(std::uint32_t a, std::uint32_t b) {
+    const QsoFields fields_a = SplitQsoFields(RecordOf(a));
+    const QsoFields fields_b = SplitQsoFields(RecordOf(b));
+    const auto first_difference = [](const QsoFields& received, const QsoFields& sent) -> std::uint8_t {
+      for (int field : {12, 13}) {
+        if (!EqualNoCase(received[field], sent[field - 4])) return static_cast<std::uint8_t>(field);
+      }
+      return 0;
+    };
+    flags_[a] |= first_difference(fields_a, fields_b);
+    flags_[b] |= first_difference(fields_b, fields_a);
   }
 
   // Sorts both sides of a bucket by time and pairs them, closest first.
@@ -466,6 +490,7 @@ class CrossChecker {
     for (const auto& [i, j] : PairClosestFirst(side[0], side[1], window_)) {
       partner_[side[0][i].rank] = side[1][j].rank;
       partner_[side[1][j].rank] = side[0][i].rank;
+      CompareExchanges(side[0][i].rank, side[1][j].rank);
     }
   }
 
@@ -582,7 +607,8 @@ class CrossChecker {
       if (best.rank == kNone) continue;
       partner_[p] = best.rank;
       partner_[best.rank] = p;
-      busted_[p] = 1;
+      flags_[p] |= kBustedCallFlag;
+      CompareExchanges(p, best.rank);
     }
   }
 
@@ -608,21 +634,14 @@ class CrossChecker {
         const std::uint32_t their_log = LogOf(other);
         check.other_log = their_log;
         check.other_index = theirs.index;
-        if (busted_[p]) {
+        const std::uint8_t differs = flags_[p] & kFieldMask;
+        if ((flags_[p] & kBustedCallFlag) != 0) {
           check.status = ContactStatus::kBustedCall;
+        } else if (differs != 0) {
+          check.status = ContactStatus::kBustedExchange;
+          check.field = differs;
         } else {
           check.status = ContactStatus::kConfirmed;
-          const PackedCheck& sent = store_->checks[their_log][theirs.index];
-          const QsoFields mine = SplitQsoFields(text.substr(check.offset, check.length));
-          const QsoFields their =
-              SplitQsoFields(std::string_view(store_->bytes[their_log]).substr(sent.offset, sent.length));
-          for (int field : {12, 13}) {
-            if (!EqualNoCase(mine[field], their[field - 4])) {
-              check.status = ContactStatus::kBustedExchange;
-              check.field = static_cast<std::uint8_t>(field);
-              break;
-            }
-          }
         }
       }
       if (check.status == ContactStatus::kNil || check.status == ContactStatus::kBustedCall) removed = true;
@@ -663,7 +682,9 @@ class CrossChecker {
   std::vector<std::uint32_t> segment_;  // bucket b side s: order_[segment_[2b+s], segment_[2b+s+1])
   std::vector<std::uint32_t> order_;
   std::vector<std::uint32_t> partner_;
-  std::vector<std::uint8_t> busted_;
+  // Per contact: kBustedCallFlag, and the first received field (12 or 13)
+  // that differs from what the other station logged as sent.
+  std::vector<std::uint8_t> flags_;
   std::unordered_map<std::uint32_t, std::uint32_t> next_jump_, prev_jump_;
 };
 
