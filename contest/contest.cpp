@@ -148,8 +148,15 @@ class BucketTable {
     const std::uint32_t lo = std::min(a, b), hi = std::max(a, b);
     return (static_cast<std::uint64_t>(lo) << 34) ^ (static_cast<std::uint64_t>(hi) << 3) ^ band;
   }
+  // Room for `count` buckets without growing: growing holds the old table
+  // and the new one at once.
+  void Reserve(std::size_t count) {
+    std::size_t slots = 64;
+    while (slots * 4 < count * 5) slots *= 2;
+    if (slots > keys_.size()) Grow(slots);
+  }
   std::uint32_t FindOrAdd(std::uint64_t key) {
-    if ((count_ + 1) * 3 > keys_.size() * 2) Grow();
+    if ((count_ + 1) * 5 > keys_.size() * 4) Grow(std::max<std::size_t>(64, keys_.size() * 2));
     const std::size_t mask = keys_.size() - 1;
     for (std::size_t i = Mix(key ^ ProcessSeed()) & mask;; i = (i + 1) & mask) {
       if (values_[i] == kNone) {
@@ -171,8 +178,10 @@ class BucketTable {
   std::uint32_t size() const { return count_; }
 
  private:
-  void Grow() {
-    std::vector<std::uint64_t> keys(std::max<std::size_t>(64, keys_.size() * 2));
+  // Linear probing stays short up to four fifths full: the keys are call
+  // numbers, spread by Mix, and no log chooses them.
+  void Grow(std::size_t slots) {
+    std::vector<std::uint64_t> keys(slots);
     std::vector<std::uint32_t> values(keys.size(), kNone);
     const std::size_t mask = keys.size() - 1;
     for (std::size_t j = 0; j < keys_.size(); ++j) {
@@ -427,6 +436,8 @@ class CrossChecker {
   // Places every contact in its (call, call, band) bucket and side, each
   // side's contacts in log order.
   void FillBuckets() {
+    // Most buckets hold a contact from each side.
+    buckets_.Reserve(parts_.size() / 2);
     for (std::size_t i = 0; i < work_.size(); ++i) {
       const std::uint32_t mine = log_call_[i];
       for (std::uint32_t p = part_start_[i]; p < part_start_[i + 1]; ++p) {
