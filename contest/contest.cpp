@@ -22,20 +22,28 @@ namespace zelo {
 namespace {
 
 constexpr std::uint32_t kNone = static_cast<std::uint32_t>(-1);
-constexpr std::uint8_t kNoBandIndex = 0xFF;
+constexpr std::uint8_t kNoBandIndex = 7;
 
 }  // namespace
 
-// One contact's check, packed: texts are read again from the log when a
-// ContactCheck is made.
+// One contact's check, packed into 20 bytes: texts are read again from the
+// log when a ContactCheck is made. A log has at most kMaxLogBytes = 2^28
+// bytes, so offsets fit 28 bits and lengths and line numbers 29.
 struct PackedCheck {
-  std::uint32_t offset = 0, length = 0;  // the record in its log's bytes
-  std::uint32_t line = 0;
+  std::uint32_t offset : 28 = 0;  // the record in its log's bytes
+  std::uint32_t status : 4 = static_cast<std::uint32_t>(ContactStatus::kNotContact);
+  std::uint32_t length : 29 = 0;
+  std::uint32_t band : 3 = kNoBandIndex;
+  std::uint32_t line : 29 = 0;
+  std::uint32_t field : 3 = 0;  // kBustedExchange: 1 for field 12, 2 for field 13
   std::uint32_t other_log = kNone, other_index = 0;  // the contact it paired with
-  ContactStatus status = ContactStatus::kNotContact;
-  std::uint8_t band = kNoBandIndex;
-  std::uint8_t field = 0;  // kBustedExchange: 12 or 13
+
+  ContactStatus Status() const { return static_cast<ContactStatus>(status); }
+  void SetStatus(ContactStatus s) { status = static_cast<std::uint32_t>(s) & 0xF; }
+  int Field() const { return field == 0 ? 0 : 11 + static_cast<int>(field); }
 };
+static_assert(sizeof(PackedCheck) == 20);
+static_assert(kMaxLogBytes <= (std::size_t{1} << 28));
 
 struct ContestStore {
   std::vector<std::string> bytes;               // each log's text
@@ -238,30 +246,30 @@ class RecordCollector : public ScoreObserver {
 
   void OnRecord(const RecordOutcome& outcome) override {
     PackedCheck check;
-    check.offset = static_cast<std::uint32_t>(outcome.record.offset);
-    check.length = static_cast<std::uint32_t>(outcome.record.text.size());
-    check.line = static_cast<std::uint32_t>(counter_.LineOf(outcome.record.offset));
+    check.offset = static_cast<std::uint32_t>(outcome.record.offset) & 0xFFFFFFF;
+    check.length = static_cast<std::uint32_t>(outcome.record.text.size()) & 0x1FFFFFFF;
+    check.line = static_cast<std::uint32_t>(counter_.LineOf(outcome.record.offset)) & 0x1FFFFFFF;
     switch (outcome.outcome) {
       case Outcome::kStored: {
-        check.band = static_cast<std::uint8_t>(BandIndex(*outcome.band));
-        check.status = ContactStatus::kConfirmed;  // decided by the cross-check
+        check.band = static_cast<std::uint32_t>(BandIndex(*outcome.band)) & 0x7;
+        check.SetStatus(ContactStatus::kConfirmed);  // decided by the cross-check
         Part part;
         part.time = ContactMinute(outcome.fields[4], outcome.fields[5]);
         part.index = static_cast<std::uint32_t>(checks_.size());
         const std::string_view worked = outcome.fields[kFieldWorkedCall];
         part.worked = worked.empty() ? kNone : static_cast<std::uint32_t>(worked.data() - text_.data());
-        part.band = check.band;
+        part.band = static_cast<std::uint8_t>(check.band);
         if (stored_ < room_) parts_[stored_++] = part;
         break;
       }
       case Outcome::kDuplicate:
-        check.status = ContactStatus::kRepeat;
+        check.SetStatus(ContactStatus::kRepeat);
         break;
       case Outcome::kNoBand:
-        check.status = ContactStatus::kNoBand;
+        check.SetStatus(ContactStatus::kNoBand);
         break;
       case Outcome::kNotContact:
-        check.status = ContactStatus::kNotContact;
+        check.SetStatus(ContactStatus::kNotContact);
         break;
     }
     if (!first_call_ && outcome.outcome != Outcome::kNotContact) first_call_ = outcome.fields[kFieldMyCall];
@@ -345,6 +353,13 @@ class CrossChecker {
     if (!inputs_[i].error.empty()) {
       log.rejected = true;
       log.reason = inputs_[i].error;
+      return;
+    }
+    if (bytes.size() > kMaxLogBytes) {
+      log.rejected = true;
+      log.reason = "it is too big for a log: " + std::to_string(bytes.size()) + " bytes (at most " +
+                   std::to_string(kMaxLogBytes) + ")";
+      std::string().swap(store_->bytes[i]);
       return;
     }
     const HeaderCheck check = CheckLogHeader(bytes);
@@ -636,9 +651,9 @@ class CrossChecker {
       const std::uint32_t other = partner_[p];
       if (other == kNone) {
         if (has_log_[part.worked]) {
-          check.status = ContactStatus::kNil;
+          check.SetStatus(ContactStatus::kNil);
         } else {
-          check.status = worked_by_[part.worked] > 1 ? ContactStatus::kUnverified : ContactStatus::kUnique;
+          check.SetStatus(worked_by_[part.worked] > 1 ? ContactStatus::kUnverified : ContactStatus::kUnique);
         }
       } else {
         const Part& theirs = parts_[other];
@@ -647,15 +662,15 @@ class CrossChecker {
         check.other_index = theirs.index;
         const std::uint8_t differs = flags_[p] & kFieldMask;
         if ((flags_[p] & kBustedCallFlag) != 0) {
-          check.status = ContactStatus::kBustedCall;
+          check.SetStatus(ContactStatus::kBustedCall);
         } else if (differs != 0) {
-          check.status = ContactStatus::kBustedExchange;
-          check.field = differs;
+          check.SetStatus(ContactStatus::kBustedExchange);
+          check.field = static_cast<std::uint32_t>(differs - 11) & 0x7;
         } else {
-          check.status = ContactStatus::kConfirmed;
+          check.SetStatus(ContactStatus::kConfirmed);
         }
       }
-      if (check.status == ContactStatus::kNil || check.status == ContactStatus::kBustedCall) removed = true;
+      if (check.Status() == ContactStatus::kNil || check.Status() == ContactStatus::kBustedCall) removed = true;
     }
     log.checked_qsos = log.qsos;
     log.checked_mults = log.mults;
@@ -665,7 +680,7 @@ class CrossChecker {
     kept.reserve(text.size());
     std::size_t from = 0;
     for (const PackedCheck& check : checks) {
-      if (check.status != ContactStatus::kNil && check.status != ContactStatus::kBustedCall) continue;
+      if (check.Status() != ContactStatus::kNil && check.Status() != ContactStatus::kBustedCall) continue;
       kept.append(text.substr(from, check.offset - from));
       from = std::size_t{check.offset} + check.length;
     }
@@ -702,7 +717,7 @@ class CrossChecker {
 ContactCheck MakeCheck(const ContestStore& store, std::size_t log, const PackedCheck& packed) {
   ContactCheck check;
   check.line = packed.line;
-  check.status = packed.status;
+  check.status = packed.Status();
   if (packed.band != kNoBandIndex) check.band = kBands[packed.band];
   const QsoFields fields = SplitQsoFields(std::string_view(store.bytes[log]).substr(packed.offset, packed.length));
   check.worked_call = std::string(fields[kFieldWorkedCall]);
@@ -710,13 +725,13 @@ ContactCheck MakeCheck(const ContestStore& store, std::size_t log, const PackedC
   const PackedCheck& other = store.checks[packed.other_log][packed.other_index];
   check.other_log = packed.other_log;
   check.other_line = other.line;
-  if (packed.status == ContactStatus::kBustedCall) check.correct_call = store.calls[packed.other_log];
-  if (packed.field != 0) {
+  if (packed.Status() == ContactStatus::kBustedCall) check.correct_call = store.calls[packed.other_log];
+  if (const int field = packed.Field(); field != 0) {
     const QsoFields sent =
         SplitQsoFields(std::string_view(store.bytes[packed.other_log]).substr(other.offset, other.length));
-    check.field = std::to_string(packed.field);
-    check.logged = std::string(fields[packed.field]);
-    check.sent = std::string(sent[packed.field - 4]);
+    check.field = std::to_string(field);
+    check.logged = std::string(fields[field]);
+    check.sent = std::string(sent[field - 4]);
   }
   return check;
 }
@@ -756,7 +771,7 @@ ContactCheck ContactList::operator[](std::size_t index) const {
 
 ContactStatus ContactList::StatusAt(std::size_t index) const {
   const std::size_t packed = store_ ? store_->checks[log_].size() : 0;
-  if (index < packed) return store_->checks[log_][index].status;
+  if (index < packed) return store_->checks[log_][index].Status();
   return added_[index - packed].status;
 }
 
