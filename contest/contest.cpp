@@ -576,21 +576,14 @@ class CrossChecker {
       if (found.Better(best)) best = found;
     };
     const auto time_at = [this](std::uint32_t pos) { return parts_[order_[pos]].time; };
-    std::uint32_t timed = begin;
-    {
-      std::uint32_t lo = begin, hi = end;
-      while (lo < hi) {
-        const std::uint32_t mid = lo + (hi - lo) / 2;
-        if (time_at(mid) == kNoTime) lo = mid + 1; else hi = mid;
-      }
-      timed = lo;
-    }
+    // Partition points of the side, sorted by time with the untimed first.
+    const auto first_where = [&](auto&& before) {
+      const auto from = order_.begin() + begin;
+      return begin + static_cast<std::uint32_t>(std::partition_point(from, order_.begin() + end, before) - from);
+    };
+    const std::uint32_t timed = first_where([this](std::uint32_t x) { return parts_[x].time == kNoTime; });
     if (time != kNoTime) {
-      std::uint32_t lo = timed, hi = end;
-      while (lo < hi) {
-        const std::uint32_t mid = lo + (hi - lo) / 2;
-        if (time_at(mid) < time) lo = mid + 1; else hi = mid;
-      }
+      const std::uint32_t lo = first_where([this, time](std::uint32_t x) { return parts_[x].time < time; });
       const std::uint32_t right = NextFree(lo, end);
       if (right < end) {
         const std::int64_t d = std::int64_t{time_at(right)} - time;
