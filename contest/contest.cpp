@@ -607,15 +607,36 @@ class CrossChecker {
   // A contact left unpaired whose call sent no log: paired with an entrant
   // one edit away that logged this station on the band, closest in time.
   void FindBustedCalls() {
-    std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> near_of;
+    const auto wanted = [this](std::uint32_t p) {
+      return partner_[p] == kNone && !has_log_[parts_[p].worked] && parts_[p].side != kNoSide;
+    };
+    // The entrants near each call looked for, found on every core first; the
+    // pairing after it goes in log order, one contact at a time.
+    std::vector<std::uint32_t> looked_for;
+    {
+      std::vector<std::uint8_t> seen(calls_.size(), 0);
+      for (std::uint32_t p = 0; p < parts_.size(); ++p) {
+        if (wanted(p) && !seen[parts_[p].worked]) {
+          seen[parts_[p].worked] = 1;
+          looked_for.push_back(parts_[p].worked);
+        }
+      }
+    }
+    std::vector<std::vector<std::uint32_t>> near_list(looked_for.size());
+    ParallelFor(looked_for.size(), threads_,
+                [&](std::size_t k) { near_list[k] = near_.Near(calls_.Call(looked_for[k])); });
+    std::unordered_map<std::uint32_t, std::uint32_t> near_of;  // call -> index in near_list
+    for (std::uint32_t k = 0; k < looked_for.size(); ++k) {
+      if (!near_list[k].empty()) near_of.emplace(looked_for[k], k);
+    }
     for (std::uint32_t p = 0; p < parts_.size(); ++p) {
       const Part& part = parts_[p];
-      if (partner_[p] != kNone || has_log_[part.worked] || part.side == kNoSide) continue;
+      if (!wanted(p)) continue;
+      const auto near = near_of.find(part.worked);
+      if (near == near_of.end()) continue;
       const std::uint32_t mine = log_call_[LogOf(p)];
-      auto near = near_of.find(part.worked);
-      if (near == near_of.end()) near = near_of.emplace(part.worked, near_.Near(calls_.Call(part.worked))).first;
       Found best;
-      for (std::uint32_t entrant : near->second) {
+      for (std::uint32_t entrant : near_list[near->second]) {
         if (entrant == mine) continue;
         const std::uint32_t bucket = buckets_.Find(BucketTable::Key(mine, entrant, part.band));
         if (bucket == kNone) continue;
