@@ -83,11 +83,11 @@ std::vector<std::uint32_t> NearCallIndex::Near(std::string_view call) const {
     const std::string variant = Dropped(upper, i);
     // An entrant with one character less.
     gather(by_call_, PlaceKey(variant, kMaxCallLength + 1));
-    // One character changed at i; two swapped at i-1/i or i/i+1 (such
-    // entrants share the variant with the character dropped next door).
-    for (std::size_t place : {i, i - 1, i + 1}) {
-      if (place <= upper.size()) gather(by_place_, PlaceKey(variant, place));
-    }
+    // One character changed at i; or two swapped at i and i+1: dropping
+    // the first of them from this call and the second from the entrant's
+    // leaves the same variant.
+    gather(by_place_, PlaceKey(variant, i));
+    gather(by_place_, PlaceKey(variant, i + 1));
   }
   std::sort(found.begin(), found.end());
   found.erase(std::unique(found.begin(), found.end()), found.end());
