@@ -10,8 +10,10 @@
 
 #include "cli/cli.h"
 #include "cli/cli_output.h"
+#include "cli/output_lines.h"
 #include "contest/contest.h"
 #include "contest/contest_output.h"
+#include "input/messages.h"
 
 namespace zelo {
 namespace {
@@ -170,7 +172,7 @@ int RunCrossCheck(const CrossCheckCommand& command, std::ostream& out, std::ostr
   int status = kExitScored;
   for (const LogCheck& log : result.logs) {
     if (!log.rejected) continue;
-    TellRejected(err, log.file, log.reason);
+    err << kInvalidLogMessage << ": " << TerminalSafe(log.file) << ": " << TerminalSafe(log.reason) << '\n';
     status = kExitRejected;
   }
   OutputLines lines(out);

@@ -131,6 +131,14 @@ std::optional<Band> BandOf(std::string_view frequency) {
   return static_cast<Band>(entry - 1);
 }
 
+std::vector<std::string_view> BandPrefixes(Band band) {
+  std::vector<std::string_view> prefixes;
+  for (const BandRow& row : kBandTable) {
+    if (row.band == band) prefixes.push_back(row.prefix);
+  }
+  return prefixes;
+}
+
 const QsoFields& FieldSplitter::Split(std::string_view record) {
   // Run starts alternate: a field ends where a separator run starts, and the
   // next field starts where that run ends.
@@ -159,6 +167,10 @@ QsoFields SplitQsoFields(std::string_view record) { return FieldSplitter().Split
 
 bool HasDroppedTokens(const QsoFields& fields) {
   return !DropLineEnd(fields.rest).empty();
+}
+
+int FieldCount(const QsoFields& fields) {
+  return fields[kFieldItem].empty() ? fields.tokens - 1 : fields.tokens;
 }
 
 }  // namespace zelo

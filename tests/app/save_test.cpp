@@ -149,30 +149,31 @@ INSTANTIATE_TEST_SUITE_P(Answers, CancelSaveTest, ::testing::ValuesIn(kCancelCas
 struct FailCase {
   std::string_view name;
   std::string (*path)(const TempFolder& files);
-  int error;  // the system's reason expected on the prompt line
+  std::string reason;  // expected on the prompt line after the path
 };
 const FailCase kFailCases[] = {
-    {"MissingFolder", [](const TempFolder& f) { return f.Path("no-such-folder/out.txt"); }, ENOENT},
+    {"MissingFolder", [](const TempFolder& f) { return f.Path("no-such-folder/out.txt"); },
+     std::strerror(ENOENT)},
     {"PathIsAFolder",
      [](const TempFolder& f) {
        std::filesystem::create_directory(f.Path("reports"));
        f.Write("reports/kept.txt", "kept");
        return f.Path("reports");
      },
-     EISDIR},
+     std::strerror(EISDIR)},
     {"FolderIsAFile",
      [](const TempFolder& f) {
        f.Write("plain", "kept");
        return f.Path("plain/out.txt");
      },
-     ENOTDIR},
+     std::strerror(ENOTDIR)},
     {"FifoWithoutReader",
      [](const TempFolder& f) {
        // Nobody reads it: the save must fail at once, not wait.
        ::mkfifo(f.Path("pipe").c_str(), 0600);
        return f.Path("pipe");
      },
-     ENXIO},
+     "no program is reading from this FIFO"},
 };
 class FailedSaveTest : public SaveFixture, public ::testing::TestWithParam<FailCase> {};
 
@@ -183,7 +184,7 @@ TEST_P(FailedSaveTest, SaysWhyAndChangesNothingElse) {
   window.ClearCalls();
   Save(path);
   // The path apart, so that the window can shorten it and keep the rest.
-  const std::string reason = std::string(": ") + std::strerror(GetParam().error);
+  const std::string reason = ": " + GetParam().reason;
   EXPECT_EQ(window.Calls(), (Calls{"ShowSaveDialog", "SetCaptionWithPath cmdCommand1 " +
                                                          std::string(kSaveFailedPrefix) + "[" +
                                                          path + "]" + reason}));

@@ -35,6 +35,13 @@ const UsageCase kUsageCases[] = {
     {{"--explain", "--band", "20", "{LOG}"}, "excludes"},
     {{"--explain", "-o", "{OUT}", "{LOG}"}, "excludes"},
     {{"-o", "", "{LOG}"}, "-o: the file name is empty"},
+    {{"--output=", "{LOG}", "{LOG}"}, "--output: the value after = is empty"},
+    {{"--bogus"}, "zelo-score has no option --bogus"},
+    {{"--band", "20", "--band=40", "{LOG}"}, "--band may be given only once"},
+    {{"{LOG}", "-o"}, "-o needs a FILE after it"},
+    {{"--check", "--band", "20", "{LOG}"}, "excludes"},
+    {{"--check", "-o", "{OUT}", "{LOG}"}, "excludes"},
+    {{"--check", "--explain", "{LOG}"}, "excludes"},
 };
 
 class UsageTest : public ScratchTest, public testing::WithParamInterface<UsageCase> {};
@@ -91,10 +98,12 @@ TEST(Help, ListsEveryOptionAndTheExitStatuses) {
   const CliRun run = RunZelo({"--help"});
   EXPECT_EQ(run.code, kExitScored);
   EXPECT_EQ(run.err, "");
-  for (const char* text : {"Usage: zelo-score", "--band", "-o,--output", "--json", "--explain", "--version",
-                           "need exactly one LOG", "Exit status: 0"}) {
+  for (const char* text : {"Usage: zelo-score", "--band", "-o,--output", "--json", "--explain", "--check",
+                           "--version", "need exactly one LOG", "Exit status: 0"}) {
     EXPECT_NE(run.out.find(text), std::string::npos) << text;
   }
+  std::istringstream help(run.out);
+  for (std::string line; std::getline(help, line);) EXPECT_LE(line.size(), 80u) << line;
 }
 
 }  // namespace

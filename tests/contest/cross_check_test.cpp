@@ -228,7 +228,9 @@ TEST(NearCalls, OneEditApart) {
   index.Add("K1AB", 0);
   for (const Case& c : cases) {
     EXPECT_EQ(OneEditApart(c.a, c.b), c.near) << c.a << " " << c.b;
-    if (c.a == "K1AB" && !c.b.empty()) EXPECT_EQ(index.Near(c.b).size(), c.near ? 1U : 0U) << c.b;
+    if (c.a == "K1AB" && !c.b.empty()) {
+      EXPECT_EQ(index.Near(c.b).size(), c.near ? 1U : 0U) << c.b;
+    }
   }
 }
 
