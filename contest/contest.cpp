@@ -194,8 +194,8 @@ class BucketTable {
 // A contact that takes part in the cross-check (stored on a band).
 struct Part {
   std::int32_t time = kNoTime;
-  std::uint32_t log = 0;
-  std::uint32_t index = 0;   // its PackedCheck in its log
+  std::uint32_t bucket = kNone;  // its (call, call, band) bucket
+  std::uint32_t index = 0;       // its PackedCheck in its log
   std::uint32_t worked = 0;  // first the offset of field 10 in the log, then the call's number
   std::uint8_t band = 0;
   std::uint8_t side = 0;  // 0: logged by the lower call number of its bucket, 1: the higher; kNoSide: in none
@@ -204,15 +204,25 @@ constexpr std::uint8_t kNoSide = 0xFF;
 
 // What scoring one log leaves for the cross-check.
 struct LogWork {
-  std::vector<Part> parts;
-  std::string_view call;  // into the log's bytes
+  std::uint32_t records = 0;     // "QSO:" occurrences: room for its contacts
+  std::uint32_t first_part = 0;  // where its contacts go in the array of all contacts
+  std::uint32_t parts = 0;       // how many took part
+  std::string_view call;         // into the log's bytes
 };
+
+// "QSO:" occurrences, the number of records a scoring run will tell of.
+std::uint32_t CountRecords(std::string_view text) {
+  std::uint32_t count = 0;
+  for (std::size_t at = text.find(kQsoTag); at != std::string_view::npos; at = text.find(kQsoTag, at + 1)) ++count;
+  return count;
+}
 
 // Collects the run's outcome of every record of one log.
 class RecordCollector : public ScoreObserver {
  public:
-  RecordCollector(std::string_view text, std::uint32_t log, std::vector<PackedCheck>& checks, std::vector<Part>& parts)
-      : text_(text), counter_(text), log_(log), checks_(checks), parts_(parts) {}
+  // Contacts that take part go to parts[0, room).
+  RecordCollector(std::string_view text, std::vector<PackedCheck>& checks, Part* parts, std::uint32_t room)
+      : text_(text), counter_(text), checks_(checks), parts_(parts), room_(room) {}
 
   void OnRecord(const RecordOutcome& outcome) override {
     PackedCheck check;
@@ -225,12 +235,11 @@ class RecordCollector : public ScoreObserver {
         check.status = ContactStatus::kConfirmed;  // decided by the cross-check
         Part part;
         part.time = ContactMinute(outcome.fields[4], outcome.fields[5]);
-        part.log = log_;
         part.index = static_cast<std::uint32_t>(checks_.size());
         const std::string_view worked = outcome.fields[kFieldWorkedCall];
         part.worked = worked.empty() ? kNone : static_cast<std::uint32_t>(worked.data() - text_.data());
         part.band = check.band;
-        parts_.push_back(part);
+        if (stored_ < room_) parts_[stored_++] = part;
         break;
       }
       case Outcome::kDuplicate:
@@ -248,13 +257,15 @@ class RecordCollector : public ScoreObserver {
   }
 
   std::string_view FirstCall() const { return first_call_.value_or(std::string_view{}); }
+  std::uint32_t Stored() const { return stored_; }
 
  private:
   std::string_view text_;
   LineCounter counter_;
-  std::uint32_t log_;
   std::vector<PackedCheck>& checks_;
-  std::vector<Part>& parts_;
+  Part* parts_;
+  std::uint32_t room_;
+  std::uint32_t stored_ = 0;
   std::optional<std::string_view> first_call_;
 };
 
@@ -296,6 +307,7 @@ class CrossChecker {
     store_->calls.resize(n);
     store_->checks.resize(n);
     work_.resize(n);
+    MakeRoom();
     ParallelFor(n, threads_, [this](std::size_t i) { ScoreOne(i); });
     GatherParts();
     NumberCalls();
@@ -333,8 +345,10 @@ class CrossChecker {
     const CabrilloHeader header = ReadCabrilloHeader(bytes);
     log.category = CategoryOf(header.category);
     log.claimed_score = header.ClaimedScore();
-    RecordCollector collector(bytes, static_cast<std::uint32_t>(i), store_->checks[i], work_[i].parts);
+    store_->checks[i].reserve(work_[i].records);
+    RecordCollector collector(bytes, store_->checks[i], parts_.data() + work_[i].first_part, work_[i].records);
     const ScoreResult scored = ScoreLog(bytes, &collector);
+    work_[i].parts = collector.Stored();
     log.qsos = scored.total_qsos;
     log.mults = scored.total_mults;
     log.score = scored.final_score;
@@ -345,21 +359,34 @@ class CrossChecker {
     store_->calls[i] = log.call;
   }
 
-  // All logs' taking part contacts in one array, in log order: a contact's
-  // place in it is its rank in log order.
+  // Room for every log's contacts in one array, so that scoring writes
+  // them in place: a contact's place in it is its rank in log order.
+  void MakeRoom() {
+    ParallelFor(work_.size(), threads_, [this](std::size_t i) { work_[i].records = CountRecords(store_->bytes[i]); });
+    std::size_t total = 0;
+    for (LogWork& w : work_) {
+      w.first_part = static_cast<std::uint32_t>(total);
+      total += w.records;
+    }
+    parts_.resize(total);
+  }
+
+  // Closes the gaps that records taking no part left between the logs.
   void GatherParts() {
     part_start_.resize(work_.size() + 1);
-    std::size_t total = 0;
+    std::size_t to = 0;
     for (std::size_t i = 0; i < work_.size(); ++i) {
-      part_start_[i] = static_cast<std::uint32_t>(total);
-      total += work_[i].parts.size();
+      part_start_[i] = static_cast<std::uint32_t>(to);
+      std::copy_n(parts_.begin() + work_[i].first_part, work_[i].parts, parts_.begin() + static_cast<std::ptrdiff_t>(to));
+      to += work_[i].parts;
     }
-    part_start_[work_.size()] = static_cast<std::uint32_t>(total);
-    parts_.reserve(total);
-    for (LogWork& w : work_) {
-      parts_.insert(parts_.end(), w.parts.begin(), w.parts.end());
-      std::vector<Part>().swap(w.parts);
-    }
+    part_start_[work_.size()] = static_cast<std::uint32_t>(to);
+    parts_.resize(to);
+  }
+
+  // The log a contact belongs to.
+  std::uint32_t LogOf(std::uint32_t part) const {
+    return static_cast<std::uint32_t>(std::upper_bound(part_start_.begin(), part_start_.end(), part) - part_start_.begin() - 1);
   }
 
   // Numbers the entrants' calls and the calls worked, and counts for each
@@ -370,8 +397,10 @@ class CrossChecker {
       if (!work_[i].call.empty()) log_call_[i] = calls_.Intern(work_[i].call);
     }
     const std::size_t entrant_ids = calls_.size();
-    for (Part& part : parts_) {
-      part.worked = calls_.Intern(WorkedCallAt(store_->bytes[part.log], part.worked));
+    for (std::size_t i = 0; i < work_.size(); ++i) {
+      for (std::uint32_t p = part_start_[i]; p < part_start_[i + 1]; ++p) {
+        parts_[p].worked = calls_.Intern(WorkedCallAt(store_->bytes[i], parts_[p].worked));
+      }
     }
     has_log_.assign(calls_.size(), 0);
     for (std::uint32_t id : log_call_) {
@@ -379,10 +408,13 @@ class CrossChecker {
     }
     worked_by_.assign(calls_.size(), 0);
     std::vector<std::uint32_t> last_log(calls_.size(), kNone);
-    for (const Part& part : parts_) {
-      if (last_log[part.worked] == part.log) continue;
-      last_log[part.worked] = part.log;
-      if (worked_by_[part.worked] < 2) ++worked_by_[part.worked];
+    for (std::uint32_t i = 0; i < work_.size(); ++i) {
+      for (std::uint32_t p = part_start_[i]; p < part_start_[i + 1]; ++p) {
+        const std::uint32_t worked = parts_[p].worked;
+        if (last_log[worked] == i) continue;
+        last_log[worked] = i;
+        if (worked_by_[worked] < 2) ++worked_by_[worked];
+      }
     }
     for (std::uint32_t id = 0; id < entrant_ids; ++id) {
       if (has_log_[id]) near_.Add(calls_.Call(id), id);
@@ -392,27 +424,28 @@ class CrossChecker {
   // Places every contact in its (call, call, band) bucket and side, each
   // side's contacts in log order.
   void FillBuckets() {
-    std::vector<std::uint32_t> bucket_of(parts_.size(), kNone);
-    for (std::size_t p = 0; p < parts_.size(); ++p) {
-      Part& part = parts_[p];
-      const std::uint32_t mine = log_call_[part.log];
-      if (mine == kNone || mine == part.worked) {
-        part.side = kNoSide;
-        continue;
+    for (std::size_t i = 0; i < work_.size(); ++i) {
+      const std::uint32_t mine = log_call_[i];
+      for (std::uint32_t p = part_start_[i]; p < part_start_[i + 1]; ++p) {
+        Part& part = parts_[p];
+        if (mine == kNone || mine == part.worked) {
+          part.side = kNoSide;
+          continue;
+        }
+        part.bucket = buckets_.FindOrAdd(BucketTable::Key(mine, part.worked, part.band));
+        part.side = mine < part.worked ? 0 : 1;
       }
-      bucket_of[p] = buckets_.FindOrAdd(BucketTable::Key(mine, part.worked, part.band));
-      part.side = mine < part.worked ? 0 : 1;
     }
     bucket_count_ = buckets_.size();
     segment_.assign(std::size_t{bucket_count_} * 2 + 1, 0);
     for (std::size_t p = 0; p < parts_.size(); ++p) {
-      if (bucket_of[p] != kNone) ++segment_[std::size_t{bucket_of[p]} * 2 + parts_[p].side + 1];
+      if (parts_[p].bucket != kNone) ++segment_[std::size_t{parts_[p].bucket} * 2 + parts_[p].side + 1];
     }
     for (std::size_t s = 1; s < segment_.size(); ++s) segment_[s] += segment_[s - 1];
     order_.assign(segment_.back(), 0);
     std::vector<std::uint32_t> fill(segment_.begin(), segment_.end() - 1);
     for (std::size_t p = 0; p < parts_.size(); ++p) {
-      if (bucket_of[p] != kNone) order_[fill[std::size_t{bucket_of[p]} * 2 + parts_[p].side]++] = static_cast<std::uint32_t>(p);
+      if (parts_[p].bucket != kNone) order_[fill[std::size_t{parts_[p].bucket} * 2 + parts_[p].side]++] = static_cast<std::uint32_t>(p);
     }
     partner_.assign(parts_.size(), kNone);
     busted_.assign(parts_.size(), 0);
@@ -436,27 +469,48 @@ class CrossChecker {
     }
   }
 
-  // First unpaired place at or after `pos` in `order_` (order_.size() when none).
-  std::uint32_t NextFree(std::uint32_t pos) {
-    while (next_free_[pos] != pos) {
-      next_free_[pos] = next_free_[next_free_[pos]];
-      pos = next_free_[pos];
+  bool Taken(std::uint32_t pos) const { return partner_[order_[pos]] != kNone; }
+
+  // The first unpaired place in [pos, end) of `order_`, `end` when none.
+  // Places only ever become paired, so a jump over paired places once found
+  // holds for good; jumps are kept only for the places a search passed, so
+  // they cost nothing for the many buckets no busted call looks into.
+  std::uint32_t NextFree(std::uint32_t pos, std::uint32_t end) {
+    std::uint32_t at = pos;
+    while (at < end && Taken(at)) {
+      const auto jump = next_jump_.find(at);
+      at = jump == next_jump_.end() ? at + 1 : jump->second;
     }
-    return pos;
+    const std::uint32_t found = std::min(at, end);
+    for (std::uint32_t p = pos; p < found && Taken(p);) {
+      auto& jump = next_jump_[p];
+      const std::uint32_t next = jump > p ? jump : p + 1;
+      jump = found;
+      p = next;
+    }
+    return found;
   }
-  // One more than the last unpaired place before `bound` (0 when none).
-  std::uint32_t PrevFree(std::uint32_t bound) {
-    while (prev_free_[bound] != bound) {
-      prev_free_[bound] = prev_free_[prev_free_[bound]];
-      bound = prev_free_[bound];
+
+  // One more than the last unpaired place in [begin, bound), `begin` when none.
+  std::uint32_t PrevFree(std::uint32_t bound, std::uint32_t begin) {
+    std::uint32_t at = bound;
+    while (at > begin && Taken(at - 1)) {
+      const auto jump = prev_jump_.find(at);
+      at = jump == prev_jump_.end() ? at - 1 : jump->second;
     }
-    return bound;
+    const std::uint32_t found = std::max(at, begin);
+    for (std::uint32_t p = bound; p > found && Taken(p - 1);) {
+      auto& jump = prev_jump_[p];
+      const std::uint32_t next = jump != 0 && jump < p ? jump : p - 1;
+      jump = found;
+      p = next;
+    }
+    return found;
   }
 
   struct Found {
     std::int64_t distance = 0;
     std::uint32_t rank = kNone;
-    std::uint32_t pos = kNone;
     bool Better(const Found& other) const {
       return rank != kNone && (other.rank == kNone || distance < other.distance ||
                                (distance == other.distance && rank < other.rank));
@@ -467,7 +521,7 @@ class CrossChecker {
   Found Closest(std::uint32_t begin, std::uint32_t end, std::int32_t time) {
     Found best;
     const auto consider = [&](std::uint32_t pos, std::int64_t distance) {
-      const Found found{distance, order_[pos], pos};
+      const Found found{distance, order_[pos]};
       if (found.Better(best)) best = found;
     };
     const auto time_at = [this](std::uint32_t pos) { return parts_[order_[pos]].time; };
@@ -486,12 +540,12 @@ class CrossChecker {
         const std::uint32_t mid = lo + (hi - lo) / 2;
         if (time_at(mid) < time) lo = mid + 1; else hi = mid;
       }
-      const std::uint32_t right = NextFree(lo);
+      const std::uint32_t right = NextFree(lo, end);
       if (right < end) {
         const std::int64_t d = std::int64_t{time_at(right)} - time;
         if (d <= window_) consider(right, d);
       }
-      const std::uint32_t left_bound = PrevFree(lo);
+      const std::uint32_t left_bound = PrevFree(lo, timed);
       if (left_bound > timed) {
         const std::int64_t d = std::int64_t{time} - time_at(left_bound - 1);
         if (d <= window_) consider(left_bound - 1, d);
@@ -499,39 +553,23 @@ class CrossChecker {
     }
     if (best.rank == kNone) {
       // A contact without a time matches on call and band alone, after every timed one.
-      const std::uint32_t first = NextFree(time == kNoTime ? begin : begin);
       const std::uint32_t limit = time == kNoTime ? end : timed;
+      const std::uint32_t first = NextFree(begin, limit);
       if (first < limit) consider(first, std::int64_t{window_} + 1);
     }
     return best;
   }
 
-  void TakePlace(std::uint32_t pos) {
-    next_free_[pos] = pos + 1;
-    prev_free_[pos + 1] = pos;
-  }
-
   // A contact left unpaired whose call sent no log: paired with an entrant
   // one edit away that logged this station on the band, closest in time.
   void FindBustedCalls() {
-    const auto places = static_cast<std::uint32_t>(order_.size());
-    next_free_.resize(std::size_t{places} + 1);
-    prev_free_.resize(std::size_t{places} + 1);
-    for (std::uint32_t pos = 0; pos <= places; ++pos) {
-      const bool taken = pos < places && partner_[order_[pos]] != kNone;
-      next_free_[pos] = taken ? pos + 1 : pos;
-    }
-    prev_free_[0] = 0;
-    for (std::uint32_t pos = 0; pos < places; ++pos) {
-      prev_free_[pos + 1] = partner_[order_[pos]] != kNone ? pos : pos + 1;
-    }
     std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> near_of;
     for (std::uint32_t p = 0; p < parts_.size(); ++p) {
       const Part& part = parts_[p];
       if (partner_[p] != kNone || has_log_[part.worked] || part.side == kNoSide) continue;
+      const std::uint32_t mine = log_call_[LogOf(p)];
       auto near = near_of.find(part.worked);
       if (near == near_of.end()) near = near_of.emplace(part.worked, near_.Near(calls_.Call(part.worked))).first;
-      const std::uint32_t mine = log_call_[part.log];
       Found best;
       for (std::uint32_t entrant : near->second) {
         if (entrant == mine) continue;
@@ -545,7 +583,6 @@ class CrossChecker {
       partner_[p] = best.rank;
       partner_[best.rank] = p;
       busted_[p] = 1;
-      TakePlace(best.pos);
     }
   }
 
@@ -568,16 +605,17 @@ class CrossChecker {
         }
       } else {
         const Part& theirs = parts_[other];
-        check.other_log = theirs.log;
+        const std::uint32_t their_log = LogOf(other);
+        check.other_log = their_log;
         check.other_index = theirs.index;
         if (busted_[p]) {
           check.status = ContactStatus::kBustedCall;
         } else {
           check.status = ContactStatus::kConfirmed;
-          const PackedCheck& sent = store_->checks[theirs.log][theirs.index];
+          const PackedCheck& sent = store_->checks[their_log][theirs.index];
           const QsoFields mine = SplitQsoFields(text.substr(check.offset, check.length));
           const QsoFields their =
-              SplitQsoFields(std::string_view(store_->bytes[theirs.log]).substr(sent.offset, sent.length));
+              SplitQsoFields(std::string_view(store_->bytes[their_log]).substr(sent.offset, sent.length));
           for (int field : {12, 13}) {
             if (!EqualNoCase(mine[field], their[field - 4])) {
               check.status = ContactStatus::kBustedExchange;
@@ -626,7 +664,7 @@ class CrossChecker {
   std::vector<std::uint32_t> order_;
   std::vector<std::uint32_t> partner_;
   std::vector<std::uint8_t> busted_;
-  std::vector<std::uint32_t> next_free_, prev_free_;
+  std::unordered_map<std::uint32_t, std::uint32_t> next_jump_, prev_jump_;
 };
 
 ContactCheck MakeCheck(const ContestStore& store, std::size_t log, const PackedCheck& packed) {
