@@ -22,20 +22,28 @@ namespace zelo {
 namespace {
 
 constexpr std::uint32_t kNone = static_cast<std::uint32_t>(-1);
-constexpr std::uint8_t kNoBandIndex = 0xFF;
+constexpr std::uint8_t kNoBandIndex = 7;
 
 }  // namespace
 
-// One contact's check, packed: texts are read again from the log when a
-// ContactCheck is made.
+// One contact's check, packed into 20 bytes: texts are read again from the
+// log when a ContactCheck is made. A log has at most kMaxLogBytes = 2^28
+// bytes, so offsets fit 28 bits and lengths and line numbers 29.
 struct PackedCheck {
-  std::uint32_t offset = 0, length = 0;  // the record in its log's bytes
-  std::uint32_t line = 0;
+  std::uint32_t offset : 28 = 0;  // the record in its log's bytes
+  std::uint32_t status : 4 = static_cast<std::uint32_t>(ContactStatus::kNotContact);
+  std::uint32_t length : 29 = 0;
+  std::uint32_t band : 3 = kNoBandIndex;
+  std::uint32_t line : 29 = 0;
+  std::uint32_t field : 3 = 0;  // kBustedExchange: 1 for field 12, 2 for field 13
   std::uint32_t other_log = kNone, other_index = 0;  // the contact it paired with
-  ContactStatus status = ContactStatus::kNotContact;
-  std::uint8_t band = kNoBandIndex;
-  std::uint8_t field = 0;  // kBustedExchange: 12 or 13
+
+  ContactStatus Status() const { return static_cast<ContactStatus>(status); }
+  void SetStatus(ContactStatus s) { status = static_cast<std::uint32_t>(s) & 0xF; }
+  int Field() const { return field == 0 ? 0 : 11 + static_cast<int>(field); }
 };
+static_assert(sizeof(PackedCheck) == 20);
+static_assert(kMaxLogBytes <= (std::size_t{1} << 28));
 
 struct ContestStore {
   std::vector<std::string> bytes;               // each log's text
@@ -148,8 +156,15 @@ class BucketTable {
     const std::uint32_t lo = std::min(a, b), hi = std::max(a, b);
     return (static_cast<std::uint64_t>(lo) << 34) ^ (static_cast<std::uint64_t>(hi) << 3) ^ band;
   }
+  // Room for `count` buckets without growing: growing holds the old table
+  // and the new one at once.
+  void Reserve(std::size_t count) {
+    std::size_t slots = 64;
+    while (slots * 4 < count * 5) slots *= 2;
+    if (slots > keys_.size()) Grow(slots);
+  }
   std::uint32_t FindOrAdd(std::uint64_t key) {
-    if ((count_ + 1) * 3 > keys_.size() * 2) Grow();
+    if ((count_ + 1) * 5 > keys_.size() * 4) Grow(std::max<std::size_t>(64, keys_.size() * 2));
     const std::size_t mask = keys_.size() - 1;
     for (std::size_t i = Mix(key ^ ProcessSeed()) & mask;; i = (i + 1) & mask) {
       if (values_[i] == kNone) {
@@ -171,8 +186,10 @@ class BucketTable {
   std::uint32_t size() const { return count_; }
 
  private:
-  void Grow() {
-    std::vector<std::uint64_t> keys(std::max<std::size_t>(64, keys_.size() * 2));
+  // Linear probing stays short up to four fifths full: the keys are call
+  // numbers, spread by Mix, and no log chooses them.
+  void Grow(std::size_t slots) {
+    std::vector<std::uint64_t> keys(slots);
     std::vector<std::uint32_t> values(keys.size(), kNone);
     const std::size_t mask = keys.size() - 1;
     for (std::size_t j = 0; j < keys_.size(); ++j) {
@@ -192,6 +209,9 @@ class BucketTable {
 };
 
 // A contact that takes part in the cross-check (stored on a band).
+constexpr std::uint8_t kBustedCallFlag = 0x80;
+constexpr std::uint8_t kFieldMask = 0x7F;
+
 struct Part {
   std::int32_t time = kNoTime;
   std::uint32_t bucket = kNone;  // its (call, call, band) bucket
@@ -226,30 +246,30 @@ class RecordCollector : public ScoreObserver {
 
   void OnRecord(const RecordOutcome& outcome) override {
     PackedCheck check;
-    check.offset = static_cast<std::uint32_t>(outcome.record.offset);
-    check.length = static_cast<std::uint32_t>(outcome.record.text.size());
-    check.line = static_cast<std::uint32_t>(counter_.LineOf(outcome.record.offset));
+    check.offset = static_cast<std::uint32_t>(outcome.record.offset) & 0xFFFFFFF;
+    check.length = static_cast<std::uint32_t>(outcome.record.text.size()) & 0x1FFFFFFF;
+    check.line = static_cast<std::uint32_t>(counter_.LineOf(outcome.record.offset)) & 0x1FFFFFFF;
     switch (outcome.outcome) {
       case Outcome::kStored: {
-        check.band = static_cast<std::uint8_t>(BandIndex(*outcome.band));
-        check.status = ContactStatus::kConfirmed;  // decided by the cross-check
+        check.band = static_cast<std::uint32_t>(BandIndex(*outcome.band)) & 0x7;
+        check.SetStatus(ContactStatus::kConfirmed);  // decided by the cross-check
         Part part;
         part.time = ContactMinute(outcome.fields[4], outcome.fields[5]);
         part.index = static_cast<std::uint32_t>(checks_.size());
         const std::string_view worked = outcome.fields[kFieldWorkedCall];
         part.worked = worked.empty() ? kNone : static_cast<std::uint32_t>(worked.data() - text_.data());
-        part.band = check.band;
+        part.band = static_cast<std::uint8_t>(check.band);
         if (stored_ < room_) parts_[stored_++] = part;
         break;
       }
       case Outcome::kDuplicate:
-        check.status = ContactStatus::kRepeat;
+        check.SetStatus(ContactStatus::kRepeat);
         break;
       case Outcome::kNoBand:
-        check.status = ContactStatus::kNoBand;
+        check.SetStatus(ContactStatus::kNoBand);
         break;
       case Outcome::kNotContact:
-        check.status = ContactStatus::kNotContact;
+        check.SetStatus(ContactStatus::kNotContact);
         break;
     }
     if (!first_call_ && outcome.outcome != Outcome::kNotContact) first_call_ = outcome.fields[kFieldMyCall];
@@ -333,6 +353,13 @@ class CrossChecker {
     if (!inputs_[i].error.empty()) {
       log.rejected = true;
       log.reason = inputs_[i].error;
+      return;
+    }
+    if (bytes.size() > kMaxLogBytes) {
+      log.rejected = true;
+      log.reason = "it is too big for a log: " + std::to_string(bytes.size()) + " bytes (at most " +
+                   std::to_string(kMaxLogBytes) + ")";
+      std::string().swap(store_->bytes[i]);
       return;
     }
     const HeaderCheck check = CheckLogHeader(bytes);
@@ -424,6 +451,8 @@ class CrossChecker {
   // Places every contact in its (call, call, band) bucket and side, each
   // side's contacts in log order.
   void FillBuckets() {
+    // Most buckets hold a contact from each side.
+    buckets_.Reserve(parts_.size() / 2);
     for (std::size_t i = 0; i < work_.size(); ++i) {
       const std::uint32_t mine = log_call_[i];
       for (std::uint32_t p = part_start_[i]; p < part_start_[i + 1]; ++p) {
@@ -448,7 +477,28 @@ class CrossChecker {
       if (parts_[p].bucket != kNone) order_[fill[std::size_t{parts_[p].bucket} * 2 + parts_[p].side]++] = static_cast<std::uint32_t>(p);
     }
     partner_.assign(parts_.size(), kNone);
-    busted_.assign(parts_.size(), 0);
+    flags_.assign(parts_.size(), 0);
+  }
+
+  std::string_view RecordOf(std::uint32_t part) const {
+    const std::uint32_t log = LogOf(part);
+    const PackedCheck& check = store_->checks[log][parts_[part].index];
+    return std::string_view(store_->bytes[log]).substr(check.offset, check.length);
+  }
+
+  // What each of two paired contacts copied (fields 12 and 13) against what
+  // the other logged as sent (fields 8 and 9): the first field that differs.
+  void CompareExchanges(std::uint32_t a, std::uint32_t b) {
+    const QsoFields fields_a = SplitQsoFields(RecordOf(a));
+    const QsoFields fields_b = SplitQsoFields(RecordOf(b));
+    const auto first_difference = [](const QsoFields& received, const QsoFields& sent) -> std::uint8_t {
+      for (int field : {12, 13}) {
+        if (!EqualNoCase(received[field], sent[field - 4])) return static_cast<std::uint8_t>(field);
+      }
+      return 0;
+    };
+    flags_[a] |= first_difference(fields_a, fields_b);
+    flags_[b] |= first_difference(fields_b, fields_a);
   }
 
   // Sorts both sides of a bucket by time and pairs them, closest first.
@@ -466,6 +516,7 @@ class CrossChecker {
     for (const auto& [i, j] : PairClosestFirst(side[0], side[1], window_)) {
       partner_[side[0][i].rank] = side[1][j].rank;
       partner_[side[1][j].rank] = side[0][i].rank;
+      CompareExchanges(side[0][i].rank, side[1][j].rank);
     }
   }
 
@@ -525,21 +576,14 @@ class CrossChecker {
       if (found.Better(best)) best = found;
     };
     const auto time_at = [this](std::uint32_t pos) { return parts_[order_[pos]].time; };
-    std::uint32_t timed = begin;
-    {
-      std::uint32_t lo = begin, hi = end;
-      while (lo < hi) {
-        const std::uint32_t mid = lo + (hi - lo) / 2;
-        if (time_at(mid) == kNoTime) lo = mid + 1; else hi = mid;
-      }
-      timed = lo;
-    }
+    // Partition points of the side, sorted by time with the untimed first.
+    const auto first_where = [&](auto&& before) {
+      const auto from = order_.begin() + begin;
+      return begin + static_cast<std::uint32_t>(std::partition_point(from, order_.begin() + end, before) - from);
+    };
+    const std::uint32_t timed = first_where([this](std::uint32_t x) { return parts_[x].time == kNoTime; });
     if (time != kNoTime) {
-      std::uint32_t lo = timed, hi = end;
-      while (lo < hi) {
-        const std::uint32_t mid = lo + (hi - lo) / 2;
-        if (time_at(mid) < time) lo = mid + 1; else hi = mid;
-      }
+      const std::uint32_t lo = first_where([this, time](std::uint32_t x) { return parts_[x].time < time; });
       const std::uint32_t right = NextFree(lo, end);
       if (right < end) {
         const std::int64_t d = std::int64_t{time_at(right)} - time;
@@ -563,15 +607,36 @@ class CrossChecker {
   // A contact left unpaired whose call sent no log: paired with an entrant
   // one edit away that logged this station on the band, closest in time.
   void FindBustedCalls() {
-    std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> near_of;
+    const auto wanted = [this](std::uint32_t p) {
+      return partner_[p] == kNone && !has_log_[parts_[p].worked] && parts_[p].side != kNoSide;
+    };
+    // The entrants near each call looked for, found on every core first; the
+    // pairing after it goes in log order, one contact at a time.
+    std::vector<std::uint32_t> looked_for;
+    {
+      std::vector<std::uint8_t> seen(calls_.size(), 0);
+      for (std::uint32_t p = 0; p < parts_.size(); ++p) {
+        if (wanted(p) && !seen[parts_[p].worked]) {
+          seen[parts_[p].worked] = 1;
+          looked_for.push_back(parts_[p].worked);
+        }
+      }
+    }
+    std::vector<std::vector<std::uint32_t>> near_list(looked_for.size());
+    ParallelFor(looked_for.size(), threads_,
+                [&](std::size_t k) { near_list[k] = near_.Near(calls_.Call(looked_for[k])); });
+    std::unordered_map<std::uint32_t, std::uint32_t> near_of;  // call -> index in near_list
+    for (std::uint32_t k = 0; k < looked_for.size(); ++k) {
+      if (!near_list[k].empty()) near_of.emplace(looked_for[k], k);
+    }
     for (std::uint32_t p = 0; p < parts_.size(); ++p) {
       const Part& part = parts_[p];
-      if (partner_[p] != kNone || has_log_[part.worked] || part.side == kNoSide) continue;
+      if (!wanted(p)) continue;
+      const auto near = near_of.find(part.worked);
+      if (near == near_of.end()) continue;
       const std::uint32_t mine = log_call_[LogOf(p)];
-      auto near = near_of.find(part.worked);
-      if (near == near_of.end()) near = near_of.emplace(part.worked, near_.Near(calls_.Call(part.worked))).first;
       Found best;
-      for (std::uint32_t entrant : near->second) {
+      for (std::uint32_t entrant : near_list[near->second]) {
         if (entrant == mine) continue;
         const std::uint32_t bucket = buckets_.Find(BucketTable::Key(mine, entrant, part.band));
         if (bucket == kNone) continue;
@@ -582,7 +647,8 @@ class CrossChecker {
       if (best.rank == kNone) continue;
       partner_[p] = best.rank;
       partner_[best.rank] = p;
-      busted_[p] = 1;
+      flags_[p] |= kBustedCallFlag;
+      CompareExchanges(p, best.rank);
     }
   }
 
@@ -599,33 +665,26 @@ class CrossChecker {
       const std::uint32_t other = partner_[p];
       if (other == kNone) {
         if (has_log_[part.worked]) {
-          check.status = ContactStatus::kNil;
+          check.SetStatus(ContactStatus::kNil);
         } else {
-          check.status = worked_by_[part.worked] > 1 ? ContactStatus::kUnverified : ContactStatus::kUnique;
+          check.SetStatus(worked_by_[part.worked] > 1 ? ContactStatus::kUnverified : ContactStatus::kUnique);
         }
       } else {
         const Part& theirs = parts_[other];
         const std::uint32_t their_log = LogOf(other);
         check.other_log = their_log;
         check.other_index = theirs.index;
-        if (busted_[p]) {
-          check.status = ContactStatus::kBustedCall;
+        const std::uint8_t differs = flags_[p] & kFieldMask;
+        if ((flags_[p] & kBustedCallFlag) != 0) {
+          check.SetStatus(ContactStatus::kBustedCall);
+        } else if (differs != 0) {
+          check.SetStatus(ContactStatus::kBustedExchange);
+          check.field = static_cast<std::uint32_t>(differs - 11) & 0x7;
         } else {
-          check.status = ContactStatus::kConfirmed;
-          const PackedCheck& sent = store_->checks[their_log][theirs.index];
-          const QsoFields mine = SplitQsoFields(text.substr(check.offset, check.length));
-          const QsoFields their =
-              SplitQsoFields(std::string_view(store_->bytes[their_log]).substr(sent.offset, sent.length));
-          for (int field : {12, 13}) {
-            if (!EqualNoCase(mine[field], their[field - 4])) {
-              check.status = ContactStatus::kBustedExchange;
-              check.field = static_cast<std::uint8_t>(field);
-              break;
-            }
-          }
+          check.SetStatus(ContactStatus::kConfirmed);
         }
       }
-      if (check.status == ContactStatus::kNil || check.status == ContactStatus::kBustedCall) removed = true;
+      if (check.Status() == ContactStatus::kNil || check.Status() == ContactStatus::kBustedCall) removed = true;
     }
     log.checked_qsos = log.qsos;
     log.checked_mults = log.mults;
@@ -635,7 +694,7 @@ class CrossChecker {
     kept.reserve(text.size());
     std::size_t from = 0;
     for (const PackedCheck& check : checks) {
-      if (check.status != ContactStatus::kNil && check.status != ContactStatus::kBustedCall) continue;
+      if (check.Status() != ContactStatus::kNil && check.Status() != ContactStatus::kBustedCall) continue;
       kept.append(text.substr(from, check.offset - from));
       from = std::size_t{check.offset} + check.length;
     }
@@ -663,14 +722,16 @@ class CrossChecker {
   std::vector<std::uint32_t> segment_;  // bucket b side s: order_[segment_[2b+s], segment_[2b+s+1])
   std::vector<std::uint32_t> order_;
   std::vector<std::uint32_t> partner_;
-  std::vector<std::uint8_t> busted_;
+  // Per contact: kBustedCallFlag, and the first received field (12 or 13)
+  // that differs from what the other station logged as sent.
+  std::vector<std::uint8_t> flags_;
   std::unordered_map<std::uint32_t, std::uint32_t> next_jump_, prev_jump_;
 };
 
 ContactCheck MakeCheck(const ContestStore& store, std::size_t log, const PackedCheck& packed) {
   ContactCheck check;
   check.line = packed.line;
-  check.status = packed.status;
+  check.status = packed.Status();
   if (packed.band != kNoBandIndex) check.band = kBands[packed.band];
   const QsoFields fields = SplitQsoFields(std::string_view(store.bytes[log]).substr(packed.offset, packed.length));
   check.worked_call = std::string(fields[kFieldWorkedCall]);
@@ -678,13 +739,13 @@ ContactCheck MakeCheck(const ContestStore& store, std::size_t log, const PackedC
   const PackedCheck& other = store.checks[packed.other_log][packed.other_index];
   check.other_log = packed.other_log;
   check.other_line = other.line;
-  if (packed.status == ContactStatus::kBustedCall) check.correct_call = store.calls[packed.other_log];
-  if (packed.field != 0) {
+  if (packed.Status() == ContactStatus::kBustedCall) check.correct_call = store.calls[packed.other_log];
+  if (const int field = packed.Field(); field != 0) {
     const QsoFields sent =
         SplitQsoFields(std::string_view(store.bytes[packed.other_log]).substr(other.offset, other.length));
-    check.field = std::to_string(packed.field);
-    check.logged = std::string(fields[packed.field]);
-    check.sent = std::string(sent[packed.field - 4]);
+    check.field = std::to_string(field);
+    check.logged = std::string(fields[field]);
+    check.sent = std::string(sent[field - 4]);
   }
   return check;
 }
@@ -724,7 +785,7 @@ ContactCheck ContactList::operator[](std::size_t index) const {
 
 ContactStatus ContactList::StatusAt(std::size_t index) const {
   const std::size_t packed = store_ ? store_->checks[log_].size() : 0;
-  if (index < packed) return store_->checks[log_][index].status;
+  if (index < packed) return store_->checks[log_][index].Status();
   return added_[index - packed].status;
 }
 
