@@ -15,14 +15,6 @@ constexpr std::size_t kLabelWidth = 12;
 constexpr std::size_t kNumberWidth = 13;
 constexpr std::size_t kStatusWidth = 17;
 
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
-}
-
 std::string PadRight(std::string text, std::size_t width) {
   if (text.size() < width) text.append(width - text.size(), ' ');
   return text;
@@ -149,7 +141,7 @@ ContestIndex IndexContest(const ContestResult& result, const std::vector<std::st
   for (std::size_t i = 0; i < count; ++i) {
     const LogCheck& log = result.logs[i];
     calls.push_back(log.call.empty() ? FileBaseName(log.file) : log.call);
-    if (!log.rejected && !log.call.empty()) index.log_of_call.try_emplace(Upper(log.call), i);
+    if (!log.rejected && !log.call.empty()) index.log_of_call.try_emplace(UpperAscii(log.call), i);
   }
   index.stems = UniqueFileStems(calls, reserved);
   index.miscopied.resize(count);
@@ -165,7 +157,7 @@ ContestIndex IndexContest(const ContestResult& result, const std::vector<std::st
       } else if (contact.status == ContactStatus::kBustedCall) {
         target = contact.other_log;
         if (target == kNoLog) {
-          const auto found = index.log_of_call.find(Upper(contact.correct_call));
+          const auto found = index.log_of_call.find(UpperAscii(contact.correct_call));
           if (found != index.log_of_call.end()) target = found->second;
         }
       }
@@ -193,7 +185,7 @@ ContactReason ExplainContact(const ContestIndex& index, const ContactCheck& cont
     case ContactStatus::kNil: {
       reason.text = "not in the log of " + contact.worked_call;
       if (reason.other_log == kNoLog) {
-        const auto found = index.log_of_call.find(Upper(contact.worked_call));
+        const auto found = index.log_of_call.find(UpperAscii(contact.worked_call));
         if (found != index.log_of_call.end()) reason.other_log = found->second;
         reason.other_line = 0;
       }

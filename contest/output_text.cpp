@@ -92,15 +92,15 @@ std::string StemOf(std::string_view call) {
   return stem;
 }
 
-std::string Upper(std::string_view text) {
+}  // namespace
+
+std::string UpperAscii(std::string_view text) {
   std::string upper(text);
   for (char& c : upper) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   return upper;
 }
-
-}  // namespace
 
 std::string CsvField(std::string_view text) {
   std::string value = SpreadsheetFormula(text) ? "'" : "";
@@ -163,7 +163,7 @@ std::string PlainText(std::string_view text) {
 std::vector<std::string> UniqueFileStems(const std::vector<std::string>& calls,
                                          const std::vector<std::string>& reserved) {
   std::unordered_set<std::string> taken;
-  for (const std::string& name : reserved) taken.insert(Upper(name));
+  for (const std::string& name : reserved) taken.insert(UpperAscii(name));
   std::unordered_map<std::string, int> next_suffix;  // per stem: where to look next
   std::vector<std::string> stems;
   stems.reserve(calls.size());
