@@ -13,6 +13,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/check_command.h"
+#include "cli/cli_output.h"
+#include "cli/cross_check_command.h"
 #include "cli/output_lines.h"
 #include "input/line_ends.h"
 #include "input/log_file.h"
@@ -307,23 +309,6 @@ struct TableRow {
   std::string reason;
 };
 
-// Columns on a terminal: a UTF-8 character takes one, whatever its bytes.
-std::size_t DisplayWidth(std::string_view text) {
-  return static_cast<std::size_t>(
-      std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-std::string PadRight(std::string text, std::size_t width) {
-  const std::size_t have = DisplayWidth(text);
-  if (have < width) text.append(width - have, ' ');
-  return text;
-}
-
-std::string PadLeft(const std::string& text, std::size_t width) {
-  const std::size_t have = DisplayWidth(text);
-  return have < width ? std::string(width - have, ' ') + text : text;
-}
-
 // The results table of several logs: best score first, ties in the order
 // given, then the logs that were not scored.
 int RunTable(const Options& options, std::ostream& out, std::ostream& err, const CliStreams& streams) {
@@ -495,9 +480,28 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       app.add_flag("--explain", options.explain, "Tell what became of each QSO: record, line by line");
   json->excludes(band)->excludes(output)->excludes(explain);
   explain->excludes(band)->excludes(output);
+  CrossCheckCommand cross_check;
+  bool cross_checking = false;
+  CLI::Option* cross =
+      app.add_flag("--cross-check", cross_checking, "Check the LOGs (or folders) against each other");
+  app.add_option("--time-window", cross_check.time_window_minutes,
+                 "With --cross-check: minutes two times may differ")
+      ->type_name("MIN")
+      ->check(CLI::Range(1, 1440))
+      ->needs(cross);
+  CLI::Option* report_dir = app.add_option("--report-dir", cross_check.report_dir,
+                 "With --cross-check: a report per log, results.csv")
+      ->type_name("DIR")
+      ->needs(cross);
+  CLI::Option* html = app.add_option("--html", cross_check.html_dir, "With --cross-check: the results site into DIR")
+      ->type_name("DIR")
+      ->needs(cross);
+  // --band is refused after parsing: one more name in its help line would not fit.
+  cross->excludes(output)->excludes(explain);
   CLI::Option* check =
       app.add_flag("--check", options.check, "List every problem of each log, with its line");
   check->excludes(band)->excludes(output)->excludes(explain);
+  cross->excludes(check);
 
   try {
     app.parse(argc, argv);
@@ -515,6 +519,17 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   }
   if (output->count() > 0 && options.output.empty()) {
     return UsageError(err, "-o: the file name is empty", streams);
+  }
+  for (const CLI::Option* folder : {report_dir, html}) {
+    if (folder->count() > 0 && folder->as<std::string>().empty()) {
+      return UsageError(err, folder->get_name() + ": the folder name is empty", streams);
+    }
+  }
+  if (cross_checking && band->count() > 0) return UsageError(err, "--cross-check excludes --band", streams);
+  if (cross_checking) {
+    cross_check.logs = options.logs;
+    cross_check.json = options.json;
+    return RunCrossCheck(cross_check, out, err);
   }
 
   if (options.logs.size() > 1) {

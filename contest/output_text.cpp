@@ -1,0 +1,185 @@
+#include "contest/output_text.h"
+
+#include <cstdint>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace zelo {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+constexpr std::string_view kCsvLineEnd = "\r\n";
+constexpr std::size_t kMaxStem = 40;
+constexpr std::string_view kEmptyCallStem = "LOG";
+constexpr std::string_view kDeviceNames[] = {"CON", "PRN", "AUX", "NUL"};
+constexpr std::string_view kNumberedDeviceNames[] = {"COM", "LPT"};
+
+bool CsvNeedsQuotes(std::string_view text) {
+  return text.find_first_of(",\"\r\n") != std::string_view::npos;
+}
+
+bool SpreadsheetFormula(std::string_view text) {
+  return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
+// A code point HTML does not allow as text: controls (other than tab, LF,
+// CR) and noncharacters.
+bool ForbiddenInHtml(std::uint32_t cp) {
+  if (cp < 0x20) return cp != '\t' && cp != '\n' && cp != '\r';
+  if (cp >= 0x7F && cp <= 0x9F) return true;
+  if (cp >= 0xFDD0 && cp <= 0xFDEF) return true;
+  return (cp & 0xFFFE) == 0xFFFE;
+}
+
+// The length of the valid UTF-8 sequence starting text[0] and its code
+// point; 0 when the bytes there are not one.
+std::size_t DecodeUtf8(std::string_view text, std::uint32_t& cp) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) {
+    cp = lead;
+    return 1;
+  }
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    cp = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    cp = lead & 0x0F;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    cp = lead & 0x07;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    const unsigned char c = byte(i);
+    if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF)) return 0;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  return length;
+}
+
+bool IsDeviceName(std::string_view stem) {
+  for (std::string_view name : kDeviceNames) {
+    if (stem == name) return true;
+  }
+  for (std::string_view name : kNumberedDeviceNames) {
+    if (stem.size() == 4 && stem.substr(0, 3) == name && stem[3] >= '0' && stem[3] <= '9') return true;
+  }
+  return false;
+}
+
+std::string StemOf(std::string_view call) {
+  if (call.empty()) return std::string(kEmptyCallStem);
+  std::string stem;
+  for (char c : call.substr(0, kMaxStem)) {
+    if (c >= 'a' && c <= 'z') {
+      stem += static_cast<char>(c - 'a' + 'A');
+    } else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+      stem += c;
+    } else {
+      stem += '_';
+    }
+  }
+  return stem;
+}
+
+}  // namespace
+
+std::string UpperAscii(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
+std::string CsvField(std::string_view text) {
+  std::string value = SpreadsheetFormula(text) ? "'" : "";
+  value.append(text);
+  if (!CsvNeedsQuotes(value)) return value;
+  std::string quoted = "\"";
+  for (char c : value) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
+}
+
+std::string CsvNumber(long long n) { return std::to_string(n); }
+
+std::string CsvRow(const std::vector<std::string>& fields) {
+  std::string row;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) row += ',';
+    row += fields[i];
+  }
+  row += kCsvLineEnd;
+  return row;
+}
+
+std::string HtmlEscape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  while (!text.empty()) {
+    std::uint32_t cp = 0;
+    const std::size_t length = DecodeUtf8(text, cp);
+    if (length == 0 || ForbiddenInHtml(cp)) {
+      out += kReplacement;
+      text.remove_prefix(length == 0 ? 1 : length);
+      continue;
+    }
+    switch (cp) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out.append(text.substr(0, length));
+    }
+    text.remove_prefix(length);
+  }
+  return out;
+}
+
+std::string PlainText(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = '?';
+  }
+  return out;
+}
+
+std::vector<std::string> UniqueFileStems(const std::vector<std::string>& calls,
+                                         const std::vector<std::string>& reserved) {
+  std::unordered_set<std::string> taken;
+  for (const std::string& name : reserved) taken.insert(UpperAscii(name));
+  std::unordered_map<std::string, int> next_suffix;  // per stem: where to look next
+  std::vector<std::string> stems;
+  stems.reserve(calls.size());
+  for (const std::string& call : calls) {
+    const std::string stem = StemOf(call);
+    std::string name = stem;
+    if (IsDeviceName(name) || taken.count(name) != 0) {
+      int& suffix = next_suffix.try_emplace(stem, 2).first->second;
+      do {
+        name = stem + "-" + std::to_string(suffix++);
+      } while (taken.count(name) != 0);
+    }
+    taken.insert(name);
+    stems.push_back(std::move(name));
+  }
+  return stems;
+}
+
+}  // namespace zelo
