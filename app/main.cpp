@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "app/qt_window.h"
+#include "zelo/version.h"
 
 int main(int argc, char* argv[]) {
   // A file-size limit must fail a save (reported on the prompt line), not
@@ -12,7 +13,7 @@ int main(int argc, char* argv[]) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("zelo-calc"));
-  QApplication::setApplicationVersion(QStringLiteral(ZELO_VERSION));
+  QApplication::setApplicationVersion(QString::fromUtf8(zelo::kVersion.data(), static_cast<qsizetype>(zelo::kVersion.size())));
 
   zelo::QtWindow window;
   window.show();

@@ -18,6 +18,7 @@
 #include "scoring/score_log.h"
 #include "views/band_view.h"
 #include "views/listing.h"
+#include "zelo/version.h"
 
 namespace zelo {
 namespace {
@@ -412,7 +413,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   Options options;
   CLI::App app("Scores ZELO Razezuz contest logs (Cabrillo).", std::string(kProgram));
   app.footer(std::string(kFooter));
-  app.set_version_flag("--version", std::string(kProgram) + " " + ZELO_VERSION, "Print the version and exit");
+  app.set_version_flag("--version", std::string(kProgram) + " " + std::string(kVersion), "Print the version and exit");
   app.add_option("LOG", options.logs, "Cabrillo log file(s) to score")->type_name("FILE")->required();
   CLI::Option* band = app.add_option("--band", options.band, "Show that band's list of stations instead of the report")
                           ->type_name("BAND")

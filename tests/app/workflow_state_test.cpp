@@ -8,6 +8,7 @@
 
 #include "app/form1.h"
 #include "form_test_support.h"
+#include "zelo/version.h"
 
 namespace zelo::fakes {
 namespace {
@@ -266,7 +267,7 @@ TEST(Workflow, AboutNamesTheProgramAndItsVersion) {
   Form1 form(window);
   form.mnuAbout_Click();
   ASSERT_EQ(window.about_shown.size(), 1U);
-  EXPECT_EQ(window.about_shown[0].version, ZELO_VERSION);
+  EXPECT_EQ(window.about_shown[0].version, kVersion);
   EXPECT_FALSE(window.about_shown[0].name.empty());
 }
 

@@ -3,6 +3,7 @@
 
 #include "cli_test_support.h"
 #include "scoring/score_log.h"
+#include "zelo/version.h"
 
 namespace zelo::test {
 namespace {
@@ -83,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, AcceptedTest, testing::ValuesIn(kAccepted
 TEST(Version, PrintsProgramAndVersion) {
   const CliRun run = RunZelo({"--version"});
   EXPECT_EQ(run.code, kExitScored);
-  EXPECT_EQ(run.out, std::string("zelo-score ") + ZELO_VERSION + "\n");
+  EXPECT_EQ(run.out, "zelo-score " + std::string(kVersion) + "\n");
   EXPECT_EQ(run.err, "");
 }
 

@@ -20,6 +20,7 @@
 #include <QtTest>
 
 #include "app/qt_window.h"
+#include "zelo/version.h"
 
 using zelo::Control;
 using zelo::QtWindow;
@@ -230,7 +231,7 @@ class WindowOpsTest : public QObject {
     });
     window_->findChild<QAction*>(QStringLiteral("mnuAbout"))->trigger();
     QCOMPARE(shown_title, QStringLiteral("About ZELO Score"));
-    QVERIFY2(shown_text.contains(QStringLiteral(ZELO_VERSION)), qPrintable(shown_text));
+    QVERIFY2(shown_text.contains(QString::fromUtf8(zelo::kVersion.data(), static_cast<qsizetype>(zelo::kVersion.size()))), qPrintable(shown_text));
     QVERIFY(shown_text.contains(QString::fromLatin1(qVersion())));
     QCOMPARE(window_->form().WorkflowStep(), 0);
     QCOMPARE(window_->findChild<QAbstractButton*>(QStringLiteral("cmdCommand1"))->text(),
