@@ -11,6 +11,8 @@
 #include <cstring>
 #include <new>
 
+#include "input/unique_fd.h"
+
 namespace zelo {
 namespace {
 
@@ -79,33 +81,15 @@ HeaderCheck CheckLogHeader(std::string_view text) {
 }
 
 FileRead ReadWholeFile(const std::string& path) {
-  FileRead result;
   // O_NONBLOCK: opening a FIFO must not wait for a writer.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    result.error = SystemReason(errno);
-    return result;
-  }
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd) return {false, {}, SystemReason(errno)};
   struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    result.error = SystemReason(errno);
-    ::close(fd);
-    return result;
-  }
-  if (S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    result.error = "it is a folder";
-    return result;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    result.error = "it is not a regular file";
-    return result;
-  }
+  if (::fstat(fd.Get(), &st) != 0) return {false, {}, SystemReason(errno)};
+  if (S_ISDIR(st.st_mode)) return {false, {}, "it is a folder"};
+  if (!S_ISREG(st.st_mode)) return {false, {}, "it is not a regular file"};
   if (static_cast<std::uint64_t>(st.st_size) > kMaxLogBytes) {
-    ::close(fd);
-    result.error = TooBig(static_cast<std::uint64_t>(st.st_size));
-    return result;
+    return {false, {}, TooBig(static_cast<std::uint64_t>(st.st_size))};
   }
   std::string bytes;
   try {
@@ -116,31 +100,21 @@ FileRead ReadWholeFile(const std::string& path) {
     for (;;) {
       if (have == bytes.size()) {
         // The file grew while it was read (or told no size at all).
-        if (have > kMaxLogBytes) {
-          ::close(fd);
-          result.error = TooBig(have);
-          return result;
-        }
+        if (have > kMaxLogBytes) return {false, {}, TooBig(have)};
         bytes.resize(std::min(bytes.size() * 2 + 4096, kMaxLogBytes + 1));
       }
-      const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+      const ssize_t n = ::read(fd.Get(), bytes.data() + have, bytes.size() - have);
       if (n < 0) {
         if (errno == EINTR) continue;
-        result.error = SystemReason(errno);
-        ::close(fd);
-        return result;
+        return {false, {}, SystemReason(errno)};
       }
       if (n == 0) break;
       have += static_cast<std::size_t>(n);
     }
-    ::close(fd);
     bytes.resize(have);
-    result.ok = true;
-    result.bytes = std::move(bytes);
-    return result;
+    return {true, std::move(bytes), {}};
   } catch (const std::bad_alloc&) {
     // The file is within the limit but the memory left is not enough for it.
-    ::close(fd);
     return {false, {}, SystemReason(ENOMEM)};
   }
 }
