@@ -44,6 +44,16 @@ if(ZELO_GUI)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelo-score RENAME copyright)
+# The package's changelog, gzipped where Debian looks for it.
+if(ZELO_GZIP)
+  set(zelo_changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+  add_custom_command(OUTPUT ${zelo_changelog}
+    COMMAND ${ZELO_GZIP} -9 -n -c ${zelo_packaging_dir}/changelog > ${zelo_changelog}
+    DEPENDS ${zelo_packaging_dir}/changelog
+    VERBATIM)
+  add_custom_target(zelo_changelog ALL DEPENDS ${zelo_changelog})
+  install(FILES ${zelo_changelog} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelo-score)
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelo-score)
 
 # The manual page must name exactly the options that --help lists; the two
