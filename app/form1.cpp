@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "input/log_file.h"
+#include "scoring/report.h"
 #include "views/band_view.h"
 #include "views/listing.h"
 #include "zelo/version.h"
@@ -88,7 +89,7 @@ void Form1::ScoreLog() {
                      });
   last_run_.reset();
   last_run_ = zelo::ScoreLog(log_text_, &watcher);
-  window_.AppendListLines(last_run_->report);
+  window_.AppendListLines(WriteReport(*last_run_));
   ShowSavePrompt(Control::cmdCommand1);
   for (Control button : kBandButtons) window_.SetVisible(button, true);
 }

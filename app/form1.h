@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "app/window_ops.h"
+#include "input/messages.h"
 #include "scoring/score_log.h"
 
 namespace zelo {
@@ -36,12 +37,12 @@ namespace zelo {
 // Prompt texts shown on cmdCommand1.
 inline constexpr std::string_view kStartCaption = "Select HERE to Start";
 inline constexpr std::string_view kStep1Prompt = "STEP# 1: From FILE pulldown OPEN your cabrillo log file";
-inline constexpr std::string_view kInvalidLogPrompt = "Please select a valid cabrillo log file";
+inline constexpr std::string_view kInvalidLogPrompt = kInvalidLogMessage;
 inline constexpr std::string_view kWorkingPrompt = "Working....";
 inline constexpr std::string_view kSavePrompt =
     "You may now SAVE your listing. ***WARNING*** DO NOT OVERLAY YOUR LOG- use Filetype of 'TXT'";
 inline constexpr std::string_view kExitPrompt = "Please Exit via File Pulldown";
-inline constexpr std::string_view kSaveFailedPrefix = "Listing NOT saved: ";
+inline constexpr std::string_view kSaveFailedPrefix = kListingNotSaved;
 
 // Help file names: the one Help shows, beside the program (or installed
 // under ../share/zelo-score/), and the name the start button sets.

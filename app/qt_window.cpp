@@ -27,10 +27,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#ifndef ZELO_INSTALLED_HELP
-#define ZELO_INSTALLED_HELP "zelo_find.hlp"
-#endif
-
 namespace zelo {
 namespace {
 
@@ -173,7 +169,7 @@ std::unique_ptr<QFileDialog> MakeFileDialog(DialogKind kind, const DialogSetting
 }
 
 QtWindow::QtWindow(QWidget* parent)
-    : QMainWindow(parent), help_file_name_(ZELO_INSTALLED_HELP) {
+    : QMainWindow(parent) {
   setWindowTitle(QStringLiteral("ZELO Razezuz Score Calculator"));
   setFont(FamilyFont("Bitstream Vera Sans"));
   CreateControls();

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
-#include <set>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,8 +12,10 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "input/line_ends.h"
 #include "input/log_file.h"
 #include "scoring/qso_fields.h"
+#include "scoring/report.h"
 #include "scoring/score_log.h"
 #include "views/band_view.h"
 #include "views/listing.h"
@@ -134,7 +135,8 @@ std::string ShownRecord(std::string_view record) {
   return Quoted(record.substr(0, kShownRecordBytes)) + "...";
 }
 
-// Tells, for every record of a scoring run, what became of it.
+// Tells, for every record of a scoring run, what became of it, in the words
+// of the run's own outcome.
 class Explainer : public ScoreObserver {
  public:
   Explainer(std::string_view text, OutputLines& lines) : counter_(text), lines_(lines) {}
@@ -146,12 +148,12 @@ class Explainer : public ScoreObserver {
       case Outcome::kStored:
         ++stored_;
         text += StoredText(outcome);
-        Accept(outcome, line);
+        Accept(line);
         break;
       case Outcome::kDuplicate:
         ++repeats_;
         text += "dropped " + Quoted(outcome.call) + ": ";
-        if (outcome.repeats && *outcome.repeats == last_accepted_offset_) {
+        if (outcome.repeats) {
           text += "repeats the contact on line " + std::to_string(last_accepted_line_) +
                   " (same call, same band prefix " + Quoted(BandPrefix(outcome.frequency)) + ")";
         } else {
@@ -162,7 +164,7 @@ class Explainer : public ScoreObserver {
         ++no_band_;
         text += "stored on no band " + Quoted(outcome.call) + ": frequency " +
                 Quoted(outcome.frequency) + " names no band";
-        Accept(outcome, line);
+        Accept(line);
         break;
       case Outcome::kNotContact:
         ++not_contact_;
@@ -182,32 +184,30 @@ class Explainer : public ScoreObserver {
   }
 
  private:
-  std::string StoredText(const RecordOutcome& outcome) {
-    const Band band = *outcome.band;
-    std::string text = "stored on " + BandLabel(band) + " " + Quoted(outcome.call) + ", ";
-    if (outcome.item.empty()) {
-      const std::string_view report = SplitQsoFields(outcome.record.text)[kFieldReport];
-      if (HasMultiplierValue(report)) return text + "no multiplier: field 13 is empty";
-      return text + "no multiplier: field 11 " + Quoted(report) + " is not above 9";
+  static std::string StoredText(const RecordOutcome& outcome) {
+    const std::string band = BandLabel(*outcome.band);
+    std::string text = "stored on " + band + " " + Quoted(outcome.call) + ", ";
+    switch (outcome.source) {
+      case MultiplierSource::kEmptyItem:
+        return text + "no multiplier: field 13 is empty";
+      case MultiplierSource::kLowReport:
+      case MultiplierSource::kNoNumber:
+        return text + "no multiplier: field 11 " + Quoted(outcome.fields[kFieldReport]) + " is not above 9";
+      case MultiplierSource::kField13:
+      case MultiplierSource::kBonus:
+        break;
     }
-    const bool is_new = counted_[BandIndex(band)].insert(outcome.item).second;
-    text += is_new ? "new multiplier " + Quoted(outcome.item)
-                   : "multiplier " + Quoted(outcome.item) + " already counted on " + BandLabel(band);
-    if (BonusItem(outcome.call)) text += " (bonus station)";
+    text += outcome.new_item ? "new multiplier " + Quoted(outcome.item)
+                             : "multiplier " + Quoted(outcome.item) + " already counted on " + band;
+    if (outcome.source == MultiplierSource::kBonus) text += " (bonus station)";
     return text;
   }
 
-  void Accept(const RecordOutcome& outcome, std::int64_t line) {
-    last_accepted_offset_ = outcome.record.offset;
-    last_accepted_line_ = line;
-  }
+  // A repeat is told against the contact accepted last, stored or on no band.
+  void Accept(std::int64_t line) { last_accepted_line_ = line; }
 
   LineCounter counter_;
   OutputLines& lines_;
-  // Ordered, not hashed: the standard string hash can be steered by the log's
-  // items into one bucket, which would make every look-up walk all of them.
-  std::array<std::set<std::string_view>, kBandCount> counted_;
-  std::size_t last_accepted_offset_ = std::string_view::npos;
   std::int64_t last_accepted_line_ = 0;
   std::int64_t stored_ = 0, repeats_ = 0, no_band_ = 0, not_contact_ = 0;
 };
@@ -233,7 +233,7 @@ int RunOneLog(const Options& options, std::ostream& out, std::ostream& err) {
   if (const std::optional<Band> band = BandFromName(options.band)) {
     listing = BandViewLines(*band, result.Tally(*band).calls);
   } else {
-    listing = std::move(result.report);
+    listing = WriteReport(result);
   }
   if (!options.output.empty()) {
     const SaveResult saved = SaveListing(options.output, ListingBytes(listing), path);
@@ -393,20 +393,6 @@ std::string TerminalSafe(std::string_view bytes) {
     }
   }
   return safe;
-}
-
-std::int64_t LineCounter::LineOf(std::size_t offset) {
-  offset = std::min(offset, text_.size());
-  if (offset < pos_) {
-    pos_ = 0;
-    line_ = 1;
-  }
-  for (; pos_ < offset; ++pos_) {
-    const char c = text_[pos_];
-    // A CR followed by LF ends its line at the LF.
-    if (c == '\n' || (c == '\r' && (pos_ + 1 >= text_.size() || text_[pos_ + 1] != '\n'))) ++line_;
-  }
-  return line_;
 }
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {

@@ -1,5 +1,8 @@
 #include "scoring/qso_fields.h"
 
+#include "input/line_ends.h"
+
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -42,12 +45,6 @@ constexpr auto kBandByPrefix = [] {
 }();
 
 constexpr std::array<std::string_view, kBandCount> kBandNames = {"160", "80", "40", "20", "15", "10"};
-
-std::string_view DropLineEnd(std::string_view text) {
-  if (text.ends_with("\r\n")) return text.substr(0, text.size() - 2);
-  if (text.ends_with('\n') || text.ends_with('\r')) return text.substr(0, text.size() - 1);
-  return text;
-}
 
 constexpr std::size_t kBlock = 64;
 
@@ -146,14 +143,22 @@ const QsoFields& FieldSplitter::Split(std::string_view record) {
       // the record, without its line end, is the last field.
       for (std::size_t empty = n; empty <= 12; ++empty) fields_.field[empty] = {};
       fields_.field[13] = DropLineEnd(record.substr(start));
+      fields_.tokens = static_cast<int>(n);
+      fields_.rest = {};
       return fields_;
     }
     fields_.field[n] = record.substr(start, separator - start);
     start = runs.Next();
   }
+  fields_.tokens = 13;
+  fields_.rest = record.substr(std::min(start, record.size()));
   return fields_;
 }
 
 QsoFields SplitQsoFields(std::string_view record) { return FieldSplitter().Split(record); }
+
+bool HasDroppedTokens(const QsoFields& fields) {
+  return !DropLineEnd(fields.rest).empty();
+}
 
 }  // namespace zelo

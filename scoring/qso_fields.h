@@ -41,8 +41,16 @@ inline constexpr int kFieldItem = 13;
 // Views point into the record.
 struct QsoFields {
   std::array<std::string_view, 14> field{};
+  // Tokens the record holds, counted up to 13 (a line end after the last
+  // separator counts as a token of its own).
+  int tokens = 0;
+  // What follows field 13 when the record has more than 13 tokens: dropped.
+  std::string_view rest;
   std::string_view operator[](int n) const { return field[static_cast<std::size_t>(n)]; }
 };
+
+// True when the record held more than 13 tokens, so that some were dropped.
+bool HasDroppedTokens(const QsoFields& fields);
 
 // Splits a record into fields 1 to 13: tokens 1 to 12 go to fields 1 to 12
 // and, with 13 or more tokens, the 13th to field 13 (the rest is dropped).

@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "scoring/score_log.h"
-
 namespace zelo {
 namespace {
 

@@ -7,10 +7,9 @@
 #include <vector>
 
 #include "scoring/qso_fields.h"
+#include "scoring/score_log.h"
 
 namespace zelo {
-
-struct ScoreResult;
 
 inline constexpr std::string_view kReportTitle =
     "                            ZELO Razezuz Score Diva 1.11 - ";
@@ -36,7 +35,8 @@ std::string FormatCount(std::int64_t n);
 // the item (" 12 K" for 12 and K).
 std::string FormatEntry(std::int64_t n, std::string_view item);
 
-// The report lines of a finished run, in list box order.
+// The report lines of a finished run, in list box order: written only by
+// whoever shows them, never by the run itself.
 std::vector<std::string> WriteReport(const ScoreResult& result);
 
 }  // namespace zelo

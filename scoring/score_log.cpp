@@ -9,9 +9,9 @@
 #include <exception>
 #include <random>
 
+#include "input/line_ends.h"
 #include "input/sort_list.h"
 #include "scoring/detail/item_hash.h"
-#include "scoring/report.h"
 
 namespace zelo {
 namespace {
@@ -80,10 +80,12 @@ std::uint64_t RandomSeed() {
 // the hashes agree.
 class ItemSet {
  public:
-  // Adds a non-empty item unless it is there already.
-  void Insert(std::string_view item) {
+  // Adds a non-empty item unless it is there already; true when it was new.
+  bool Insert(std::string_view item) {
     if ((size_ + 1) * 2 > slots_.size()) Grow();
-    if (Place(slots_, {item, Hash(item)})) ++size_;
+    if (!Place(slots_, {item, Hash(item)})) return false;
+    ++size_;
+    return true;
   }
 
   // The items, in no particular order; the set is left empty and its memory
@@ -183,20 +185,22 @@ std::optional<Record> RecordScanner::Next() {
   if (lf != kNone && (cr == kNone || lf < cr)) {
     end = lf + 1;
   } else if (cr != kNone) {
-    end = (cr + 1 < text_.size() && text_[cr + 1] == '\n') ? cr + 2 : cr + 1;
+    end = cr + LineEndLength(text_, cr);
   }
   if (next_qso_ != kNone && next_qso_ < end) end = next_qso_;
   return Record{begin, text_.substr(begin, end - begin)};
 }
 
-bool HasMultiplierValue(std::string_view text) {
+ReportValue ClassifyReport(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && IsFieldSeparator(text[i])) ++i;
+  bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    if (text[i] == '-') return false;  // a negative value never exceeds 9
+    negative = text[i] == '-';
     ++i;
   }
   // Whole part, leading zeros skipped.
+  const std::size_t whole_start = i;
   while (i < text.size() && text[i] == '0') ++i;
   std::size_t digits = 0;
   char last_digit = '0';
@@ -205,14 +209,17 @@ bool HasMultiplierValue(std::string_view text) {
     ++digits;
     ++i;
   }
-  if (digits >= 2) return true;
-  if (digits == 0 || last_digit != '9') return false;
-  // Exactly 9: more than 9 only with a non-zero fraction.
-  if (i >= text.size() || text[i] != '.') return false;
-  for (++i; i < text.size() && IsDigit(text[i]); ++i) {
-    if (text[i] != '0') return true;
+  bool any_digit = i > whole_start;
+  // A fraction: more than 9 only after exactly 9 with a non-zero digit.
+  bool above_nine = !negative && digits >= 2;
+  if (i < text.size() && text[i] == '.') {
+    for (++i; i < text.size() && IsDigit(text[i]); ++i) {
+      any_digit = true;
+      if (!negative && digits == 1 && last_digit == '9' && text[i] != '0') above_nine = true;
+    }
   }
-  return false;
+  if (above_nine) return ReportValue::kAboveNine;
+  return any_digit ? ReportValue::kNineOrLess : ReportValue::kNoNumber;
 }
 
 std::optional<std::string_view> BonusItem(std::string_view worked_call) {
@@ -222,9 +229,18 @@ std::optional<std::string_view> BonusItem(std::string_view worked_call) {
   return std::nullopt;
 }
 
-std::string_view MultiplierItem(const QsoFields& fields) {
-  if (auto bonus = BonusItem(fields[kFieldWorkedCall])) return *bonus;
-  return HasMultiplierValue(fields[kFieldReport]) ? fields[kFieldItem] : std::string_view{};
+MultiplierChoice ChooseMultiplier(const QsoFields& fields) {
+  if (auto bonus = BonusItem(fields[kFieldWorkedCall])) return {*bonus, MultiplierSource::kBonus};
+  switch (ClassifyReport(fields[kFieldReport])) {
+    case ReportValue::kAboveNine:
+      if (fields[kFieldItem].empty()) return {{}, MultiplierSource::kEmptyItem};
+      return {fields[kFieldItem], MultiplierSource::kField13};
+    case ReportValue::kNineOrLess:
+      return {{}, MultiplierSource::kLowReport};
+    case ReportValue::kNoNumber:
+      break;
+  }
+  return {{}, MultiplierSource::kNoNumber};
 }
 
 ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
@@ -257,6 +273,7 @@ ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
     const QsoFields& fields = splitter.Split(record->text);
     RecordOutcome out;
     out.record = *record;
+    if (observer != nullptr) out.fields = fields;
     out.frequency = fields[kFieldFrequency];
     out.call = fields[kFieldWorkedCall];
     if (!SameText(fields[kFieldQso].substr(0, kQsoTag.size()), kQsoTag)) {
@@ -285,10 +302,12 @@ ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
     }
     out.outcome = Outcome::kStored;
     out.band = band;
-    out.item = MultiplierItem(fields);
+    const MultiplierChoice multiplier = ChooseMultiplier(fields);
+    out.item = multiplier.item;
+    out.source = multiplier.source;
     BandTally& tally = result.bands[BandIndex(*band)];
     tally.calls.push_back(out.call);
-    if (!out.item.empty()) items[BandIndex(*band)].Insert(out.item);
+    if (!out.item.empty()) out.new_item = items[BandIndex(*band)].Insert(out.item);
     tell(out);
     if (*band != Band::k160) step(*record);
   }
@@ -301,7 +320,6 @@ ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
     result.total_mults += tally.MultCount();
   }
   result.final_score = result.total_mults * result.total_qsos;
-  result.report = WriteReport(result);
   return result;
 }
 

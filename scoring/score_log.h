@@ -1,6 +1,8 @@
 // The scoring run: finds every contact record of a log, places each contact
-// on its band, applies the duplicate, multiplier and bonus rules, counts the
-// multipliers and writes the score report.
+// on its band, applies the duplicate, multiplier and bonus rules and counts
+// the multipliers. It tells an observer what became of every record and why,
+// so that whoever shows or checks a log reads the run's decisions instead of
+// making them again. The report text is written from its result elsewhere.
 //
 // Everything here works on views into the log text: the caller keeps the
 // text alive for as long as it uses a ScoreResult.
@@ -48,18 +50,44 @@ class RecordScanner {
   std::size_t cr_ = 0, cr_from_ = std::string_view::npos;
 };
 
-// True when the numeric value of a report field exceeds 9: the value of its
-// leading number (leading blanks skipped, a sign and a decimal point
-// allowed), 0 when it does not begin with a number.
-bool HasMultiplierValue(std::string_view report_field);
+// The numeric value of a report field (field 11), as the multiplier rule
+// reads it: its leading number, leading blanks skipped, a sign and a decimal
+// point allowed.
+enum class ReportValue {
+  kAboveNine,   // brings field 13 as the multiplier item
+  kNineOrLess,  // a number, but 9 or less ("5NN" reads as 5)
+  kNoNumber,    // does not begin with a number: reads as 0
+};
+ReportValue ClassifyReport(std::string_view report_field);
+
+// True when the numeric value of a report field exceeds 9.
+inline bool HasMultiplierValue(std::string_view report_field) {
+  return ClassifyReport(report_field) == ReportValue::kAboveNine;
+}
 
 // The plain call of a bonus station ("Q1XA" for "Q1XA" and "Q1XA/60", ...);
 // nullopt for every other call.
 std::optional<std::string_view> BonusItem(std::string_view worked_call);
 
-// The multiplier item of a stored contact: field 13 when field 11 exceeds 9,
-// empty otherwise; a bonus station's plain call in every case.
-std::string_view MultiplierItem(const QsoFields& fields);
+// Where a stored contact's multiplier item comes from, or why it has none.
+enum class MultiplierSource {
+  kField13,    // field 11 is above 9: field 13 is the item
+  kBonus,      // a bonus station: its plain call is the item
+  kLowReport,  // no item: field 11 has a value of 9 or less
+  kNoNumber,   // no item: field 11 does not begin with a number
+  kEmptyItem,  // no item: field 11 is above 9 but field 13 is empty
+};
+
+struct MultiplierChoice {
+  std::string_view item;  // empty when the contact brings none
+  MultiplierSource source = MultiplierSource::kField13;
+};
+
+// The multiplier item of a stored contact and where it comes from: field 13
+// when field 11 exceeds 9, none otherwise; a bonus station's plain call in
+// every case.
+MultiplierChoice ChooseMultiplier(const QsoFields& fields);
+inline std::string_view MultiplierItem(const QsoFields& fields) { return ChooseMultiplier(fields).item; }
 
 // What became of one record in a scoring run.
 enum class Outcome {
@@ -69,14 +97,23 @@ enum class Outcome {
   kNotContact,  // field 1 does not begin with "QSO:" (a record without separators)
 };
 
+// Everything the run decided about one record. Views point into the log.
 struct RecordOutcome {
   Record record;
   Outcome outcome = Outcome::kNotContact;
+  QsoFields fields;                  // the record's fields as the run split them
   std::optional<Band> band;          // kStored only
   std::string_view frequency;        // field 2
   std::string_view call;             // field 10
-  std::string_view item;             // multiplier item, kStored only (may be empty)
-  std::optional<std::size_t> repeats;  // kDuplicate: offset of the contact it repeats
+  // kStored only: the multiplier item (may be empty), where it comes from,
+  // and whether it is counted here for the first time on its band.
+  std::string_view item;
+  MultiplierSource source = MultiplierSource::kField13;
+  bool new_item = false;
+  // kDuplicate: the offset of the contact it repeats; nullopt when a record
+  // with an empty call and an empty band prefix repeats the empty start of
+  // the run.
+  std::optional<std::size_t> repeats;
 };
 
 // Told of the run's progress as it goes. Every method has a do-nothing default.
@@ -106,7 +143,6 @@ struct ScoreResult {
   std::int64_t total_qsos = 0;
   std::int64_t total_mults = 0;
   std::int64_t final_score = 0;
-  std::vector<std::string> report;       // the report lines, as the list box shows them
 
   const BandTally& Tally(Band band) const { return bands[BandIndex(band)]; }
   std::int64_t BandCount(Band band) const { return Tally(band).Count(); }

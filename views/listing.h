@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "input/messages.h"
+
 namespace zelo {
 
 // Every line followed by CR LF, then one more CR LF (an empty last line).
@@ -15,9 +17,6 @@ struct SaveResult {
   bool ok = false;
   std::string reason;  // names the file and the system's reason when !ok
 };
-
-// The reason given when the chosen file is the log itself.
-inline constexpr std::string_view kSaveOntoLogReason = "that file is your log";
 
 // Writes `bytes` to `path`. A regular file, or a new one, is replaced only
 // once the whole content is on disk (a temporary file in the same folder,

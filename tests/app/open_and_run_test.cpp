@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scoring/report.h"
 #include "app/form1.h"
 #include "form_test_support.h"
 
@@ -167,8 +168,8 @@ TEST_P(AcceptedLogTest, IsHeldByteForByteAndScored) {
   EXPECT_EQ(form.SelectedPath(), path);
   EXPECT_EQ(form.WorkflowStep(), 3);
   ASSERT_TRUE(form.LastRun().has_value());
-  EXPECT_EQ(window.List(), form.LastRun()->report);
-  EXPECT_EQ(window.List(), ScoreLog(GetParam().bytes).report);
+  EXPECT_EQ(window.List(), WriteReport(*form.LastRun()));
+  EXPECT_EQ(window.List(), WriteReport(ScoreLog(GetParam().bytes)));
   EXPECT_EQ(window.Caption(Control::cmdCommand1), kSavePrompt);
 }
 

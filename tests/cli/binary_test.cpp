@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "cli_test_support.h"
+#include "scoring/report.h"
 #include "scoring/score_log.h"
 #include "views/listing.h"
 
@@ -121,14 +122,14 @@ INSTANTIATE_TEST_SUITE_P(Programs, ProgramCaseTest, testing::ValuesIn(kProgramCa
 TEST_F(ProgramTest, ReportGoesToStdoutByteForByte) {
   const ProgramRun run = Run({kSample});
   std::string expected;
-  for (const std::string& line : ScoreLog(ReadBytes(kSample)).report) expected += line + "\n";
+  for (const std::string& line : WriteReport(ScoreLog(ReadBytes(kSample)))) expected += line + "\n";
   EXPECT_EQ(run.out, expected);
 }
 
 TEST_F(ProgramTest, ListingToDevStdoutIsWrittenStraightThrough) {
   const ProgramRun run = Run({"-o", "/dev/stdout", kSample});
   EXPECT_EQ(run.code, kExitScored) << run.err;
-  EXPECT_EQ(run.out, ListingBytes(ScoreLog(ReadBytes(kSample)).report));
+  EXPECT_EQ(run.out, ListingBytes(WriteReport(ScoreLog(ReadBytes(kSample)))));
 }
 
 TEST_F(ProgramTest, FullDiskExitsOneWithReason) {

@@ -1,4 +1,4 @@
-// --explain: what became of every record, by line; terminal-safe bytes; line numbers.
+// --explain: what became of every record, by line; terminal-safe bytes.
 #include "cli_test_support.h"
 
 namespace zelo::test {
@@ -29,29 +29,6 @@ const SafeCase kSafeCases[] = {
 class TerminalSafeTest : public testing::TestWithParam<SafeCase> {};
 TEST_P(TerminalSafeTest, EscapesOnlyControls) { EXPECT_EQ(TerminalSafe(GetParam().bytes), GetParam().shown); }
 INSTANTIATE_TEST_SUITE_P(Bytes, TerminalSafeTest, testing::ValuesIn(kSafeCases));
-
-struct LineCase {
-  std::string_view text;
-  std::vector<std::size_t> offsets;  // asked in this order
-  std::vector<std::int64_t> lines;
-};
-const LineCase kLineCases[] = {
-    {"ab\ncd\nef", {0, 3, 4, 6}, {1, 2, 2, 3}},
-    {"ab\r\ncd\r\nef", {2, 3, 4, 8}, {1, 1, 2, 3}},
-    {"ab\rcd\ref", {2, 3, 6}, {1, 2, 3}},
-    {"a\r\nb\rc\nd\n\n\r\r\ne", {1, 3, 5, 7, 14}, {1, 2, 3, 4, 8}},
-    {"\r", {1}, {2}},
-    {"a\nb\nc", {4, 0, 2}, {3, 1, 2}},  // a smaller offset counts afresh
-};
-
-class LineCounterTest : public testing::TestWithParam<LineCase> {};
-TEST_P(LineCounterTest, CountsLfCrLfAndLoneCr) {
-  LineCounter counter(GetParam().text);
-  std::vector<std::int64_t> lines;
-  for (std::size_t offset : GetParam().offsets) lines.push_back(counter.LineOf(offset));
-  EXPECT_EQ(lines, GetParam().lines);
-}
-INSTANTIATE_TEST_SUITE_P(Texts, LineCounterTest, testing::ValuesIn(kLineCases));
 
 // A log with every outcome, one per line; the same lines whatever the line ends.
 std::vector<std::string> EveryOutcome() {

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "cli_test_support.h"
+#include "scoring/report.h"
 #include "scoring/score_log.h"
 #include "views/band_view.h"
 #include "views/listing.h"
@@ -27,7 +28,7 @@ TEST(PrintedListing, ReportIsTheReportLinesOnePerLine) {
   const std::string log = ReadBytes(kSample);
   const CliRun run = RunZelo({kSample});
   EXPECT_EQ(run.code, kExitScored);
-  EXPECT_EQ(run.out, Joined(ScoreLog(log).report, "\n"));
+  EXPECT_EQ(run.out, Joined(WriteReport(ScoreLog(log)), "\n"));
   EXPECT_EQ(run.err, "");
 }
 
@@ -72,7 +73,7 @@ class SaveTest : public ScratchTest {};
 TEST_F(SaveTest, ReportBytesAreTheWindowsListingBytes) {
   ASSERT_EQ(RunZelo({"-o", Path("r.NS"), kSample}).code, kExitScored);
   const std::string bytes = ReadBytes(Path("r.NS"));
-  EXPECT_EQ(bytes, ListingBytes(ScoreLog(ReadBytes(kSample)).report));
+  EXPECT_EQ(bytes, ListingBytes(WriteReport(ScoreLog(ReadBytes(kSample)))));
   EXPECT_TRUE(bytes.ends_with("***\r\n\r\n"));
 }
 
@@ -87,7 +88,7 @@ TEST_F(SaveTest, ExistingFileIsReplacedWhole) {
   const std::string log = File("a.log", MakeLog({Contact("14025", "DL1AA", "599", "AB")}));
   const std::string out = File("old.NS", std::string(100000, 'x'));
   ASSERT_EQ(RunZelo({"-o", out, log}).code, kExitScored);
-  EXPECT_EQ(ReadBytes(out), ListingBytes(ScoreLog(ReadBytes(log)).report));
+  EXPECT_EQ(ReadBytes(out), ListingBytes(WriteReport(ScoreLog(ReadBytes(log)))));
   EXPECT_EQ(Names(), (std::vector<std::string>{"a.log", "old.NS"}));
 }
 

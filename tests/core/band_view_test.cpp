@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scoring/report.h"
 #include "scoring/score_log.h"
 #include "test_log.h"
 #include "views/band_view.h"
@@ -98,11 +99,11 @@ TEST(ListingBytes, EmptyBandViewGivesFourLines) {
 TEST(ListingBytes, ReportEndsWithTwoLineEnds) {
   const std::string log = AlignedLine({"14025", "YP2GO"});
   const ScoreResult result = ScoreLog(log);
-  const std::string bytes = ListingBytes(result.report);
+  const std::string bytes = ListingBytes(WriteReport(result));
   EXPECT_TRUE(bytes.ends_with(" ***\r\n\r\n"));
   std::size_t line_ends = 0;
   for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2)) ++line_ends;
-  EXPECT_EQ(line_ends, result.report.size() + 1);
+  EXPECT_EQ(line_ends, WriteReport(result).size() + 1);
 }
 
 }  // namespace

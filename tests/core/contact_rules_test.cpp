@@ -17,30 +17,35 @@ using testing_support::Qso;
 using Calls = std::vector<std::string_view>;
 using PerBand = std::array<Calls, kBandCount>;  // 160, 80, 40, 20, 15, 10
 
+constexpr ReportValue kAbove = ReportValue::kAboveNine;
+constexpr ReportValue kLow = ReportValue::kNineOrLess;
+constexpr ReportValue kNone = ReportValue::kNoNumber;
 struct ValueCase {
   std::string_view report;
-  bool above_nine;
+  ReportValue value;
 };
 const ValueCase kValueCases[] = {
-    {"10", true},      {"9", false},       {"599", true},       {"59", true},
-    {"5", false},      {"0", false},       {"", false},         {"abc", false},
-    {"A10", false},    {"  10", true},     {"\t10", true},      {" 9", false},
-    {"9.5", true},     {"9.0", false},     {"9.00001", true},   {"9.9", true},
-    {"9.", false},     {"10.0", true},     {"10.", true},       {".5", false},
-    {".", false},      {"+10", true},      {"+9", false},       {"+9.5", true},
-    {"-10", false},    {"-599", false},    {"+", false},        {"-", false},
-    {"+-10", false},   {"0010", true},     {"010", true},       {"0009", false},
-    {"09.1", true},    {"10abc", true},    {"9abc", false},     {"9,5", false},
-    {"99999999999999999999999999999999", true},
-    {"00000000000000000000000000000009", false},
-    {"00000000000000000000000000000010", true},
-    {"9.000000000000000000000000000001", true},
+    {"10", kAbove},    {"9", kLow},        {"599", kAbove},     {"59", kAbove},
+    {"5", kLow},       {"0", kLow},        {"", kNone},         {"abc", kNone},
+    {"A10", kNone},    {"  10", kAbove},   {"\t10", kAbove},    {" 9", kLow},
+    {"9.5", kAbove},   {"9.0", kLow},      {"9.00001", kAbove}, {"9.9", kAbove},
+    {"9.", kLow},      {"10.0", kAbove},   {"10.", kAbove},     {".5", kLow},
+    {".", kNone},      {"+10", kAbove},    {"+9", kLow},        {"+9.5", kAbove},
+    {"-10", kLow},     {"-599", kLow},     {"+", kNone},        {"-", kNone},
+    {"+-10", kNone},   {"0010", kAbove},   {"010", kAbove},     {"0009", kLow},
+    {"09.1", kAbove},  {"10abc", kAbove},  {"9abc", kLow},      {"9,5", kLow},
+    {"5NN", kLow},     {"NN5", kNone},
+    {"99999999999999999999999999999999", kAbove},
+    {"00000000000000000000000000000009", kLow},
+    {"00000000000000000000000000000010", kAbove},
+    {"9.000000000000000000000000000001", kAbove},
 };
 
 class MultiplierValueTest : public testing::TestWithParam<ValueCase> {};
 
 TEST_P(MultiplierValueTest, LeadingNumberAboveNine) {
-  EXPECT_EQ(HasMultiplierValue(GetParam().report), GetParam().above_nine);
+  EXPECT_EQ(ClassifyReport(GetParam().report), GetParam().value);
+  EXPECT_EQ(HasMultiplierValue(GetParam().report), GetParam().value == kAbove);
 }
 
 INSTANTIATE_TEST_SUITE_P(Reports, MultiplierValueTest, testing::ValuesIn(kValueCases));

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scoring/report.h"
 #include "scoring/score_log.h"
 #include "test_log.h"
 
@@ -298,7 +299,7 @@ void ExpectSameAsModel(const std::string& text) {
   const ModelRun model = OriginalScoreLog(text);
   ProgressLog progress;
   const ScoreResult result = ScoreLog(text, &progress);
-  EXPECT_EQ(result.report, model.report);
+  EXPECT_EQ(WriteReport(result), model.report);
   for (Band band : kBands) {
     const auto& calls = result.Tally(band).calls;
     EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.end()), model.calls[BandIndex(band)])
@@ -366,7 +367,7 @@ TEST(OriginalModel, DiffersOnlyWhereTheScanIsMended) {
   };
   for (const Case& c : cases) {
     const std::vector<std::string> model = OriginalScoreLog(c.text).report;
-    const std::vector<std::string> core = ScoreLog(c.text).report;
+    const std::vector<std::string> core = WriteReport(ScoreLog(c.text));
     ASSERT_GT(model.size(), 9U);
     ASSERT_GT(core.size(), 9U);
     EXPECT_EQ(model[9], c.model_line);

@@ -126,7 +126,7 @@ TEST(ScoreReport, WorkedExample) {
       kRule,
       "                           *** FINAL SCORE =  36 ***",
   };
-  EXPECT_EQ(result.report, expected);
+  EXPECT_EQ(WriteReport(result), expected);
   EXPECT_EQ(result.final_score, 36);
   EXPECT_EQ(result.total_qsos, 12);
   EXPECT_EQ(result.total_mults, 3);
@@ -174,10 +174,11 @@ class ReportSectionTest : public testing::TestWithParam<SectionCase> {};
 TEST_P(ReportSectionTest, MultiplierLinesOfABand) {
   const std::string log = AlignedLog(GetParam().qsos);
   const ScoreResult result = ScoreLog(log);
-  EXPECT_EQ(Section(result.report, GetParam().band), GetParam().section);
+  EXPECT_EQ(Section(WriteReport(result), GetParam().band), GetParam().section);
   EXPECT_EQ(result.total_mults, GetParam().total_mults);
   const std::string mults_line = "Total MULTS   = " + FormatNumber(GetParam().total_mults) + ".";
-  EXPECT_NE(std::find(result.report.begin(), result.report.end(), mults_line), result.report.end())
+  const Lines report = WriteReport(result);
+  EXPECT_NE(std::find(report.begin(), report.end(), mults_line), report.end())
       << mults_line;
 }
 
@@ -187,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(Logs, ReportSectionTest, testing::ValuesIn(kSectionCase
 TEST(ScoreReport, TenMetresSectionRunsIntoTheCountLines) {
   const std::string log = AlignedLog(Contacts("28400", {"A"}));
   const ScoreResult result = ScoreLog(log);
-  const Lines& report = result.report;
+  const Lines& report = WriteReport(result);
   const auto heading = std::find(report.begin(), report.end(), "10M:");
   ASSERT_LT(heading + 3, report.end());
   EXPECT_EQ(heading[1], " 1 A");
@@ -198,8 +199,9 @@ TEST(ScoreReport, TenMetresSectionRunsIntoTheCountLines) {
 TEST(ScoreReport, NoMultipliersScoresZero) {
   const std::string log = AlignedLog(Concat({Contacts("14025", {"", "", ""}), Contacts("3525", {""}, 4)}));
   const ScoreResult result = ScoreLog(log);
-  ASSERT_GE(result.report.size(), 3U);
-  const auto tail = Lines(result.report.end() - 4, result.report.end());
+  const Lines report = WriteReport(result);
+  ASSERT_GE(report.size(), 4U);
+  const auto tail = Lines(report.end() - 4, report.end());
   EXPECT_EQ(tail, (Lines{"TOTAL QSOS  =  4", "Total MULTS   =  0.", kRule,
                          "                           *** FINAL SCORE =  0 ***"}));
 }
@@ -215,7 +217,7 @@ TEST(ScoreReport, LogWithoutContactsGivesZeroReport) {
       "                           *** FINAL SCORE =  0 ***"};
   for (const std::string& text : texts) {
     const ScoreResult result = ScoreLog(text);
-    EXPECT_EQ(result.report, expected) << text;
+    EXPECT_EQ(WriteReport(result), expected) << text;
     EXPECT_EQ(result.records, 0);
     EXPECT_EQ(result.final_score, 0);
   }
@@ -225,8 +227,8 @@ TEST(ScoreReport, SingleContactIsScored) {
   const std::string log = AlignedLog(std::vector<Qso>{{"21025", "YP2GO", "599", "HR"}}, "\r\n", "YO9ONE");
   const ScoreResult result = ScoreLog(log);
   EXPECT_EQ(result.records, 1);
-  EXPECT_EQ(result.report.front(), "                            ZELO Razezuz Score Diva 1.11 - YO9ONE");
-  EXPECT_EQ(Section(result.report, Band::k15), Lines{" 1 HR"});
+  EXPECT_EQ(WriteReport(result).front(), "                            ZELO Razezuz Score Diva 1.11 - YO9ONE");
+  EXPECT_EQ(Section(WriteReport(result), Band::k15), Lines{" 1 HR"});
   EXPECT_EQ(result.Tally(Band::k15).calls, std::vector<std::string_view>{"YP2GO"});
   EXPECT_EQ(result.final_score, 1);
 }
@@ -254,12 +256,13 @@ TEST(ScoreReport, CountsBeyondThirtyTwoBits) {
   EXPECT_EQ(result.total_qsos, kContacts);
   EXPECT_EQ(result.total_mults, kContacts);
   EXPECT_EQ(result.final_score, 2147488281);
-  const Lines tail(result.report.end() - 11, result.report.end());
+  const Lines report = WriteReport(result);
+  const Lines tail(report.end() - 11, report.end());
   EXPECT_EQ(tail, (Lines{"160M  QSOS  =   0", " 80M  QSOS  =   0", " 40M  QSOS  =   0",
                          " 20M  QSOS  =  46341", " 15M  QSOS  =   0", " 10M  QSOS  =   0", kRule,
                          "TOTAL QSOS  =  46341", "Total MULTS   =  46341.", kRule,
                          "                           *** FINAL SCORE =  2147488281 ***"}));
-  EXPECT_EQ(Section(result.report, Band::k20),
+  EXPECT_EQ(Section(WriteReport(result), Band::k20),
             (Lines{" 1 M00000 2 M00001 3 M00002 4 M00003 5 M00004 6 M00005 7 M00006 8 M00007 9 M00008 10 M00009",
                    " 11 M00010 12 M00011 13 M00012 14 M00013 15 M00014 16 M00015 17 M00016 18 M00017 19 M00018 "
                    "20 M00019"}));

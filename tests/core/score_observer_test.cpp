@@ -125,5 +125,46 @@ TEST(ScoreObserver, OutcomesPointAtTheirRecords) {
   EXPECT_EQ(observer.outcomes[3].band, Band::k40);
 }
 
+// What the run says of a stored contact's multiplier and of its fields, so
+// that nobody who shows or checks a log has to work it out again.
+struct MultiplierCase {
+  std::string_view line;
+  MultiplierSource source;
+  std::string_view item;
+  bool new_item;
+  int tokens;
+  bool dropped;
+};
+const MultiplierCase kMultiplierCases[] = {
+    {"QSO: 14025 CW 2026-03-07 1203 ME 599 1 X K1A 599 2 AB\r\n", MultiplierSource::kField13, "AB", true, 13, false},
+    {"QSO: 14030 CW 2026-03-07 1204 ME 599 1 X K1B 599 2 AB\r\n", MultiplierSource::kField13, "AB", false, 13, false},
+    {"QSO: 14030 CW 2026-03-07 1205 ME 599 1 X K1C 5NN 2 CD\r\n", MultiplierSource::kLowReport, "", false, 13, false},
+    {"QSO: 14030 CW 2026-03-07 1206 ME 599 1 X K1D NN 2 CD\n", MultiplierSource::kNoNumber, "", false, 13, false},
+    {"QSO: 14030 CW 2026-03-07 1207 ME 599 1 X Q8XD/60 1 2\n", MultiplierSource::kBonus, "Q8XD", true, 12, false},
+    {"QSO: 14030 CW 2026-03-07 1208 ME 599 1 X K1E 599 2 EF 1\n", MultiplierSource::kField13, "EF", true, 13, true},
+    {"QSO: 14030 CW 2026-03-07 1209 ME 599 1 X K1F 599 2 \n", MultiplierSource::kEmptyItem, "", false, 13, false},
+    // Twelve tokens: the last one lands in field 13 and is taken as the item.
+    {"QSO: 14030 CW 2026-03-07 1210 ME 599 1 X K1G 599 GH\r\n", MultiplierSource::kField13, "GH", true, 12, false},
+};
+
+TEST(ScoreObserver, SaysWhereEachMultiplierComesFrom) {
+  std::string log;
+  for (const MultiplierCase& c : kMultiplierCases) log += c.line;
+  RecordingObserver observer;
+  ScoreLog(log, &observer);
+  ASSERT_EQ(observer.outcomes.size(), std::size(kMultiplierCases));
+  for (std::size_t i = 0; i < std::size(kMultiplierCases); ++i) {
+    const MultiplierCase& c = kMultiplierCases[i];
+    const RecordOutcome& out = observer.outcomes[i];
+    EXPECT_EQ(out.outcome, Outcome::kStored) << c.line;
+    EXPECT_EQ(out.source, c.source) << c.line;
+    EXPECT_EQ(out.item, c.item) << c.line;
+    EXPECT_EQ(out.new_item, c.new_item) << c.line;
+    EXPECT_EQ(out.fields.tokens, c.tokens) << c.line;
+    EXPECT_EQ(HasDroppedTokens(out.fields), c.dropped) << c.line;
+    EXPECT_EQ(out.fields[kFieldWorkedCall], out.call) << c.line;
+  }
+}
+
 }  // namespace
 }  // namespace zelo

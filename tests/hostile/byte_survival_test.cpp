@@ -8,6 +8,7 @@
 #include "cli/cli.h"
 #include "fakes/recording_window.h"
 #include "hostile_support.h"
+#include "scoring/report.h"
 #include "scoring/score_log.h"
 #include "views/band_view.h"
 #include "views/listing.h"
@@ -52,7 +53,7 @@ TEST_P(ByteSurvivalTest, CoreKeepsTheBytes) {
   const ScoreResult result = ScoreLog(log);
   ASSERT_EQ(result.BandCount(Band::k20), 1);
   EXPECT_EQ(ListingBytes(BandViewLines(Band::k20, result.Tally(Band::k20).calls)), ExpectedBandListing(GetParam()));
-  EXPECT_NE(ListingBytes(result.report).find(ExpectedEntryLine(GetParam())), std::string::npos);
+  EXPECT_NE(ListingBytes(WriteReport(result)).find(ExpectedEntryLine(GetParam())), std::string::npos);
 }
 
 TEST_P(ByteSurvivalTest, CommandLineKeepsTheBytes) {

@@ -18,6 +18,7 @@
 #include "fakes/recording_window.h"
 #include "hostile_support.h"
 #include "input/log_file.h"
+#include "scoring/report.h"
 #include "scoring/score_log.h"
 #include "views/listing.h"
 
@@ -51,7 +52,7 @@ TEST(ChangingLog, RejectedFileReplacedByALogIsAcceptedOnTheNextOpen) {
   OpenInto(form, window, path);
   EXPECT_EQ(form.WorkflowStep(), 3);
   EXPECT_EQ(form.LogText(), ValidLog());
-  EXPECT_EQ(window.List(), ScoreLog(ValidLog()).report);
+  EXPECT_EQ(window.List(), WriteReport(ScoreLog(ValidLog())));
 }
 
 // What happens to the file after it was accepted.
@@ -198,7 +199,7 @@ TEST(ChangingLog, ChangingWhileOpenedNeverScoresUncheckedBytes) {
     }
     ++accepted;
     EXPECT_TRUE(CheckLogHeader(form.LogText()).valid) << "accepted text without the header";
-    EXPECT_EQ(window.List(), ScoreLog(form.LogText()).report);
+    EXPECT_EQ(window.List(), WriteReport(ScoreLog(form.LogText())));
   }
   stop = true;
   rewriter.join();

@@ -243,7 +243,8 @@ Fields Observe(Channel channel, const std::string& path, const Scratch& s) {
       if (!header.valid) return {"rejected", header.reason, ""};
       const ScoreResult result = ScoreLog(read.bytes);
       Fields fields{"scored", "", ""};
-      fields.insert(fields.end(), result.report.begin(), result.report.end());
+      const std::vector<std::string> report = WriteReport(result);
+      fields.insert(fields.end(), report.begin(), report.end());
       return fields;
     }
     case Channel::kCli:

@@ -24,6 +24,7 @@
 #include "fakes/recording_window.h"
 #include "hostile_support.h"
 #include "input/log_file.h"
+#include "scoring/report.h"
 #include "scoring/score_log.h"
 #include "views/listing.h"
 
@@ -169,7 +170,7 @@ Fields SaveAndObserve(Channel channel, const Target& t, const Places& p, const s
   switch (channel) {
     case Channel::kCore: {
       const FileRead read = ReadWholeFile(p.log);
-      listing = ListingBytes(ScoreLog(read.bytes).report);
+      listing = ListingBytes(WriteReport(ScoreLog(read.bytes)));
       const SaveResult result = SaveListing(t.path, listing, p.log);
       saved = result.ok;
       message = result.reason;
@@ -177,7 +178,7 @@ Fields SaveAndObserve(Channel channel, const Target& t, const Places& p, const s
     }
     case Channel::kCli:
     case Channel::kProgram: {
-      listing = ListingBytes(ScoreLog(ReadWholeFile(p.log).bytes).report);
+      listing = ListingBytes(WriteReport(ScoreLog(ReadWholeFile(p.log).bytes)));
       int code = 0;
       std::string out, err;
       if (channel == Channel::kCli) {

@@ -1,0 +1,149 @@
+#include "input/cabrillo_header.h"
+
+#include <array>
+#include <limits>
+
+#include "input/line_ends.h"
+
+namespace zelo {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// The words of a value, separated by blanks or tabs.
+std::vector<std::string_view> Words(std::string_view text) {
+  std::vector<std::string_view> words;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    const std::size_t start = i;
+    while (i < text.size() && !IsBlank(text[i])) ++i;
+    if (i > start) words.push_back(text.substr(start, i - start));
+  }
+  return words;
+}
+
+struct CategoryTag {
+  std::string_view tag;
+  std::string_view Category::*part;
+};
+constexpr std::array<CategoryTag, 9> kCategoryTags = {{
+    {"CATEGORY-OPERATOR", &Category::operator_},
+    {"CATEGORY-BAND", &Category::band},
+    {"CATEGORY-POWER", &Category::power},
+    {"CATEGORY-MODE", &Category::mode},
+    {"CATEGORY-ASSISTED", &Category::assisted},
+    {"CATEGORY-STATION", &Category::station},
+    {"CATEGORY-TRANSMITTER", &Category::transmitter},
+    {"CATEGORY-TIME", &Category::time},
+    {"CATEGORY-OVERLAY", &Category::overlay},
+}};
+
+// The version-2 line: operator, band, power and, optionally, mode.
+constexpr std::array<std::string_view Category::*, 4> kVersion2Words = {
+    &Category::operator_, &Category::band, &Category::power, &Category::mode};
+
+}  // namespace
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Upper(a[i]) != Upper(b[i])) return false;
+  }
+  return true;
+}
+
+bool Category::IsChecklog() const { return EqualNoCase(operator_, "CHECKLOG"); }
+
+std::optional<std::string_view> LineTag(std::string_view line) {
+  std::size_t i = 0;
+  while (i < line.size()) {
+    const char c = line[i];
+    const bool tag_char = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+    if (!tag_char) break;
+    ++i;
+  }
+  if (i == 0 || i >= line.size() || line[i] != ':') return std::nullopt;
+  return line.substr(0, i);
+}
+
+std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
+  text = Trimmed(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty() || text.front() == ',' || text.back() == ',') return std::nullopt;
+  std::int64_t value = 0;
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  for (char c : text) {
+    if (c == ',') continue;
+    if (c < '0' || c > '9') return std::nullopt;
+    const int digit = c - '0';
+    if (value > (kMax - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
+  }
+  return negative ? -value : value;
+}
+
+const HeaderItem* CabrilloHeader::Find(std::string_view tag) const {
+  for (const HeaderItem& item : items) {
+    if (EqualNoCase(item.tag, tag)) return &item;
+  }
+  return nullptr;
+}
+
+std::optional<std::string_view> CabrilloHeader::Value(std::string_view tag) const {
+  const HeaderItem* item = Find(tag);
+  if (item == nullptr) return std::nullopt;
+  return item->value;
+}
+
+std::optional<std::int64_t> CabrilloHeader::ClaimedScore() const {
+  const std::optional<std::string_view> value = Value("CLAIMED-SCORE");
+  if (!value) return std::nullopt;
+  return ParseWholeNumber(*value);
+}
+
+CabrilloHeader ReadCabrilloHeader(std::string_view log_text) {
+  // A byte-order mark before the first tag belongs to no tag.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  const std::size_t skipped = log_text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+  CabrilloHeader header;
+  LineReader reader(log_text.substr(skipped));
+  while (const std::optional<TextLine> line = reader.Next()) {
+    const std::optional<std::string_view> tag = LineTag(line->text);
+    if (!tag || EqualNoCase(*tag, "QSO") || EqualNoCase(*tag, "X-QSO")) continue;
+    header.items.push_back({*tag, Trimmed(line->text.substr(tag->size() + 1)), line->number});
+  }
+  header.version = header.Value("START-OF-LOG").value_or(std::string_view{});
+
+  bool any_v3 = false;
+  for (const CategoryTag& c : kCategoryTags) {
+    if (const auto value = header.Value(c.tag)) {
+      header.category.*c.part = *value;
+      any_v3 = true;
+    }
+  }
+  if (!any_v3) {
+    if (const auto value = header.Value("CATEGORY")) {
+      const std::vector<std::string_view> words = Words(*value);
+      for (std::size_t i = 0; i < words.size() && i < kVersion2Words.size(); ++i) {
+        header.category.*kVersion2Words[i] = words[i];
+      }
+      header.category_v2 = true;
+    }
+  }
+  return header;
+}
+
+}  // namespace zelo

@@ -1,0 +1,65 @@
+// The header of a Cabrillo log: its TAG: value items (everything but the
+// contacts), the entrant's category and the claimed score. Read once by the
+// log check and by the contest's cross-check, so that both understand a
+// header the same way.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace zelo {
+
+// One "TAG: value" line. Views point into the log text.
+struct HeaderItem {
+  std::string_view tag;    // as written, without its colon
+  std::string_view value;  // blanks and tabs around it removed
+  std::int64_t line = 0;   // 1-based
+};
+
+// The entrant's category; a part that the log does not give is empty.
+struct Category {
+  std::string_view operator_;  // SINGLE-OP, MULTI-OP, CHECKLOG, ... (version 2: SINGLE-OP-ASSISTED, ...)
+  std::string_view band;
+  std::string_view power;
+  std::string_view mode;
+  std::string_view assisted;
+  std::string_view station;
+  std::string_view transmitter;
+  std::string_view time;
+  std::string_view overlay;
+
+  // A check log is used to confirm others' contacts and is never ranked.
+  bool IsChecklog() const;
+};
+
+struct CabrilloHeader {
+  std::vector<HeaderItem> items;  // in log order, "QSO:" and "X-QSO:" lines left out
+  std::string_view version;       // the value of START-OF-LOG:, empty when missing
+  Category category;              // version-3 CATEGORY-* tags, else the version-2 CATEGORY: line
+  bool category_v2 = false;       // the category came from a version-2 CATEGORY: line
+
+  // The first item of a tag (compared without regard to case); nullptr when absent.
+  const HeaderItem* Find(std::string_view tag) const;
+  // The value of the first item of a tag; nullopt when absent.
+  std::optional<std::string_view> Value(std::string_view tag) const;
+  // CLAIMED-SCORE as a number; nullopt when absent or not a whole number.
+  std::optional<std::int64_t> ClaimedScore() const;
+};
+
+// The tag of a line that is a "TAG:" item (letters, digits and '-' before a
+// colon at the start of the line); nullopt for any other line.
+std::optional<std::string_view> LineTag(std::string_view line);
+
+// True when two ASCII texts are equal without regard to letter case.
+bool EqualNoCase(std::string_view a, std::string_view b);
+
+// A whole number written in decimal digits (an optional sign, thousands
+// separated by commas allowed); nullopt for anything else or on overflow.
+std::optional<std::int64_t> ParseWholeNumber(std::string_view text);
+
+// Reads the header items of a log text.
+CabrilloHeader ReadCabrilloHeader(std::string_view log_text);
+
+}  // namespace zelo

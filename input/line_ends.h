@@ -1,0 +1,55 @@
+// Lines of a log: a line ends at LF, CR LF or a lone CR, and every part of
+// the program that speaks of lines (records, line numbers, the last field,
+// the header) follows this one rule.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace zelo {
+
+// How many bytes of line end start at `pos`: 2 for CR LF, 1 for a lone LF or
+// CR, 0 for any other byte or past the end.
+std::size_t LineEndLength(std::string_view text, std::size_t pos);
+
+// `text` without one line end at its end (CR LF, LF or CR), if it has one.
+std::string_view DropLineEnd(std::string_view text);
+
+// 1-based line numbers of byte offsets in a text. Offsets asked in ascending
+// order cost only the bytes between them; a smaller offset than the last
+// starts counting afresh.
+class LineCounter {
+ public:
+  explicit LineCounter(std::string_view text) : text_(text) {}
+  std::int64_t LineOf(std::size_t offset);
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  std::int64_t line_ = 1;
+};
+
+// One line of a text.
+struct TextLine {
+  std::int64_t number = 0;  // 1-based
+  std::size_t offset = 0;   // where it starts in the text
+  std::string_view text;    // without its line end
+  bool ended = false;       // false for a last line with no line end
+};
+
+// Walks the lines of a text in order. A text that ends with a line end has
+// no further, empty line after it; an empty text has no lines.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view text) : text_(text) {}
+  std::optional<TextLine> Next();
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  std::int64_t number_ = 0;
+};
+
+}  // namespace zelo
