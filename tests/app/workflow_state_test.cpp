@@ -219,7 +219,7 @@ TEST(Workflow, CreatingTheFormTouchesNothing) {
 }
 
 TEST(Workflow, HelpBeforeAndAfterStartAsksForTheFindFile) {
-  TempFolder files;
+  ScratchDir files;
   RecordingWindow window;
   window.program_folder = files.Root();
   Form1 form(window);
@@ -247,7 +247,7 @@ class HelpFileTest : public ::testing::TestWithParam<HelpCase> {};
 
 TEST_P(HelpFileTest, BesideTheProgramFirstThenTheInstalledFile) {
   const HelpCase& c = GetParam();
-  TempFolder files;
+  ScratchDir files;
   std::filesystem::create_directories(files.Path("bin"));
   std::filesystem::create_directories(files.Path("share/zelo-score"));
   if (c.beside) files.Write("bin/zelo_find.hlp", "help");

@@ -41,7 +41,7 @@ const UsageCase kUsageCases[] = {
 class UsageTest : public ScratchTest, public testing::WithParamInterface<UsageCase> {};
 
 TEST_P(UsageTest, WrongCommandLineExitsTwoAndWritesNothing) {
-  const std::string log = File("a.log", MakeLog({Contact("14025", "DL1AA", "599", "AB")}));
+  const std::string log = File("a.log", LogOf({QsoLine("14025", "DL1AA", "599", "AB")}));
   const std::string out = Path("out.NS");
   const CliRun run = RunZelo(Expand(GetParam().args, log, out));
   EXPECT_EQ(run.code, kExitUsage);
@@ -72,7 +72,7 @@ const AcceptedCase kAcceptedCases[] = {
 class AcceptedTest : public ScratchTest, public testing::WithParamInterface<AcceptedCase> {};
 
 TEST_P(AcceptedTest, AllowedCombinationScores) {
-  const std::string log = File("a.log", MakeLog({Contact("14025", "DL1AA", "599", "AB")}));
+  const std::string log = File("a.log", LogOf({QsoLine("14025", "DL1AA", "599", "AB")}));
   const CliRun run = RunZelo(Expand(GetParam().args, log, Path("out.NS")));
   EXPECT_EQ(run.code, kExitScored) << run.err;
   EXPECT_EQ(run.err, "");

@@ -16,8 +16,8 @@ namespace zelo {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::ScratchDir;
-using testing_support::WriteFileText;
+using test::ScratchDir;
+using test::WriteBytes;
 using namespace std::string_literals;
 
 // Every byte value, in a scrambled order, many times over: larger than any
@@ -46,7 +46,7 @@ class ReadWholeFileTest : public testing::TestWithParam<ContentCase> {};
 TEST_P(ReadWholeFileTest, ReadsEveryByteAsStored) {
   ScratchDir dir;
   const fs::path path = dir / "log.txt";
-  WriteFileText(path, GetParam().bytes);
+  WriteBytes(path, GetParam().bytes);
   const FileRead read = ReadWholeFile(path.string());
   ASSERT_TRUE(read.ok) << read.error;
   EXPECT_TRUE(read.error.empty());
@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(Contents, ReadWholeFileTest, testing::ValuesIn(kContent
 
 TEST(ReadWholeFile, EmptyFileReadsAsEmptyAndIsNoLog) {
   ScratchDir dir;
-  WriteFileText(dir / "empty.log", "");
+  WriteBytes(dir / "empty.log", "");
   const FileRead read = ReadWholeFile((dir / "empty.log").string());
   ASSERT_TRUE(read.ok) << read.error;
   EXPECT_TRUE(read.bytes.empty());
@@ -72,7 +72,7 @@ TEST(ReadWholeFile, RefusesWhatIsNoRegularFile) {
   ScratchDir dir;
   fs::create_directory(dir / "folder");
   const std::string paths[] = {(dir / "missing.log").string(), (dir / "folder").string(),
-                               dir.path().string(), "/dev/null", "/dev/zero"};
+                               dir.Root(), "/dev/null", "/dev/zero"};
   for (const std::string& path : paths) {
     const FileRead read = ReadWholeFile(path);
     EXPECT_FALSE(read.ok) << path;
@@ -102,8 +102,8 @@ TEST(SameFile, RecognisesOneFileHoweverNamed) {
   ScratchDir dir;
   fs::create_directory(dir / "sub");
   const fs::path log = dir / "x.log";
-  WriteFileText(log, "START-OF-LOG: 3.0\r\n");
-  WriteFileText(dir / "twin.log", "START-OF-LOG: 3.0\r\n");
+  WriteBytes(log, "START-OF-LOG: 3.0\r\n");
+  WriteBytes(dir / "twin.log", "START-OF-LOG: 3.0\r\n");
   fs::create_symlink(log, dir / "soft.log");
   fs::create_hard_link(log, dir / "hard.log");
   const std::string cwd = fs::current_path().string();
@@ -127,7 +127,7 @@ TEST(SameFile, RecognisesOneFileHoweverNamed) {
     EXPECT_EQ(SameFile(c.other, log.string()), c.same) << c.other;
   }
   // A relative spelling from the current folder.
-  fs::current_path(dir.path());
+  fs::current_path(dir.Root());
   EXPECT_TRUE(SameFile("./x.log", log.string()));
   EXPECT_TRUE(SameFile("x.log", "sub/../x.log"));
   fs::current_path(cwd);

@@ -6,16 +6,18 @@
 // random per process, so the same items spread over the table there; with
 // the seed fixed at 0 they collide, and a set that every probe collides in
 // must still count each item once.
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "hostile_support.h"
 #include "scoring/detail/item_hash.h"
 #include "scoring/score_log.h"
+#include "support/contacts.h"
 
-namespace zelo::hostile {
+namespace zelo::test {
 namespace {
 
 constexpr std::uint64_t kSlots = 32'768;
@@ -78,4 +80,4 @@ TEST(CollidingItems, PileUpUnderSeedZeroAndStillCountOnce) {
 }
 
 }  // namespace
-}  // namespace zelo::hostile
+}  // namespace zelo::test
