@@ -34,6 +34,18 @@ class RunWatcher : public ScoreObserver {
   std::function<void(int)> on_progress_;
 };
 
+// Set for as long as it lives, whichever way the scope is left.
+class RunningFlag {
+ public:
+  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunningFlag() { flag_ = false; }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 DialogSettings OpenDialogSettings() { return {"Open", "All Files (*.*)", "*", ""}; }
 DialogSettings SaveDialogSettings() { return {"Save", "NS File (*.NS)", "*.NS", ""}; }
 
@@ -53,23 +65,45 @@ std::string HelpFilePath(const std::string& program_folder) {
 Form1::Form1(WindowOps& window) : window_(window) {}
 
 void Form1::cmdCommand1_Click() {
+  if (scoring_) return;
   if (workflow_step_ == 0) ShowStep1Prompt(Control::cmdCommand1);
   window_.SetHelpFileName(kStartHelpFileName);
 }
 
 void Form1::mnuFileOpen_Click() {
-  if (workflow_step_ != 1) return;
+  if (scoring_ || workflow_step_ != 1) return;
   const std::optional<std::string> chosen = window_.ShowOpenDialog(OpenDialogSettings());
   if (!chosen || chosen->empty()) return;
-  selected_path_ = *chosen;
+  OpenChosenLog(*chosen);
+}
 
+void Form1::OpenLogFromCommandLine(const std::string& path) {
+  if (scoring_ || path.empty()) return;
+  if (workflow_step_ == 0) cmdCommand1_Click();
+  if (workflow_step_ == 1) OpenChosenLog(path);
+}
+
+bool Form1::AcceptsDroppedLog() const { return !scoring_ && workflow_step_ <= 1; }
+
+void Form1::LogDropped(const std::string& path) {
+  if (AcceptsDroppedLog()) OpenLogFromCommandLine(path);
+}
+
+void Form1::OpenChosenLog(const std::string& path) {
+  selected_path_ = path;
   // The file is read once; the header is checked on the bytes read, so the
   // text scored is the text checked.
   FileRead read = ReadWholeFile(selected_path_);
-  if (!read.ok || !CheckLogHeader(read.bytes).valid) {
+  std::string reason = std::move(read.error);
+  if (read.ok) reason = CheckLogHeader(read.bytes).reason;
+  if (!read.ok || !reason.empty()) {
     ShowInvalidLogPrompt(Control::cmdCommand1);
+    window_.ShowRefusal(selected_path_, reason);
+    refusal_shown_ = true;
     return;
   }
+  if (refusal_shown_) window_.HideRefusal();
+  refusal_shown_ = false;
   log_valid_ = true;
   last_run_.reset();  // its views point into the old text
   log_text_ = std::move(read.bytes);
@@ -84,11 +118,17 @@ void Form1::ScoreLog() {
   window_.SetVisible(Control::lstList1, true);
   RunWatcher watcher([this] { ShowSavePrompt(Control::cmdCommand1); },
                      [this](int value) {
+                       const int before = window_.Progress();
                        window_.SetProgress(value);
                        if (window_.Progress() > kProgressMax) window_.SetProgress(kProgressMax);
+                       // At most one repaint per step of the bar.
+                       if (window_.Progress() != before) window_.RepaintNow();
                      });
   last_run_.reset();
-  last_run_ = zelo::ScoreLog(log_text_, &watcher);
+  {
+    const RunningFlag running(scoring_);
+    last_run_ = zelo::ScoreLog(log_text_, &watcher);
+  }
   window_.AppendListLines(WriteReport(*last_run_));
   ShowSavePrompt(Control::cmdCommand1);
   for (Control button : kBandButtons) window_.SetVisible(button, true);
@@ -102,7 +142,7 @@ void Form1::ShowBandView(std::string_view heading, const std::vector<std::string
 }
 
 void Form1::ShowBand(Band band) {
-  if (!last_run_) return;  // the buttons are hidden until the first run
+  if (scoring_ || !last_run_) return;  // the buttons are hidden until the first run
   const BandTally& tally = last_run_->Tally(band);
   ShowBandView(ViewHeading(band), tally.calls, tally.calls.size());
 }
@@ -115,13 +155,13 @@ void Form1::Option15_Click() { ShowBand(Band::k15); }
 void Form1::Option10_Click() { ShowBand(Band::k10); }
 
 void Form1::optnSum_Click() {
-  if (!log_valid_) return;
+  if (scoring_ || !log_valid_) return;
   window_.ClearList();
   ScoreLog();
 }
 
 void Form1::mnuFileSave_Click() {
-  if (!last_run_) return;  // nothing to save before the first listing
+  if (scoring_ || !last_run_) return;  // nothing to save before the first listing
   const std::optional<std::string> chosen = window_.ShowSaveDialog(SaveDialogSettings());
   if (!chosen || chosen->empty()) return;
   std::vector<std::string> lines;
@@ -130,20 +170,32 @@ void Form1::mnuFileSave_Click() {
   for (std::size_t i = 0; i < count; ++i) lines.push_back(window_.ListLine(i));
   const SaveResult saved = SaveListing(*chosen, ListingBytes(lines), selected_path_);
   if (!saved.ok) {
-    window_.SetCaption(Control::cmdCommand1, std::string(kSaveFailedPrefix) + saved.reason);
+    // The reason names the file first, when it names it.
+    const std::string& path = *chosen;
+    std::string_view reason = saved.reason;
+    if (reason.starts_with(path) && reason.substr(path.size()).starts_with(": ")) {
+      window_.SetCaptionWithPath(Control::cmdCommand1, kSaveFailedPrefix, path,
+                                 reason.substr(path.size()));
+    } else {
+      window_.SetCaption(Control::cmdCommand1, std::string(kSaveFailedPrefix) + saved.reason);
+    }
     return;
   }
   ShowExitPrompt(Control::cmdCommand1);
 }
 
-void Form1::mnuFileExit_Click() { window_.Unload(); }
+void Form1::mnuFileExit_Click() {
+  if (!scoring_) window_.Unload();
+}
 
 void Form1::mnuHelp_Click() {
+  if (scoring_) return;
   window_.SetHelpFileName(HelpFilePath(window_.ProgramFolder()));
   window_.ShowHelp(window_.HelpFileName());
 }
 
 void Form1::mnuAbout_Click() {
+  if (scoring_) return;
   window_.ShowAbout({"ZELO Score", std::string(kVersion),
                      "Scores a ZELO Razezuz contest log: contacts and multipliers per band, "
                      "the totals and the final score."});

@@ -13,7 +13,11 @@
 //    File/Open; later presses change nothing visible.
 //  - mnuFileOpen_Click: at step 1 only, asks for a log, checks its header,
 //    reads it whole and runs ScoreLog; a rejected or unreadable file keeps
-//    step 1 with the "Please select a valid cabrillo log file" prompt.
+//    step 1 with the "Please select a valid cabrillo log file" prompt, and
+//    the window shows the file and the reason under it.
+//  - OpenLogFromCommandLine, LogDropped: a log named on the command line or
+//    dropped on the window at step 0 or 1 is opened as the start button and
+//    File/Open would, without the dialog.
 //  - ScoreLog: scores LogText, showing progress, then the report, the save
 //    prompt and the six band buttons.
 //  - Option160_Click ... Option10_Click: a band's numbered call list.
@@ -21,6 +25,8 @@
 //  - mnuFileSave_Click: writes what the list box shows to a chosen file; a
 //    failure says why on the prompt line and leaves any old file intact.
 //  - mnuFileExit_Click, mnuHelp_Click, mnuAbout_Click: leave, help, about.
+// While a scoring run is under way (the window repaints during it) every
+// handler returns at once, so none starts inside another.
 #pragma once
 
 #include <optional>
@@ -71,6 +77,15 @@ class Form1 {
   void Option10_Click();
   void optnSum_Click();
 
+  // Opens `path` as if the user had pressed the start button (when not yet
+  // pressed) and chosen it through File/Open.
+  void OpenLogFromCommandLine(const std::string& path);
+  // Whether a file dropped on the window now would be opened: at step 0 or 1.
+  bool AcceptsDroppedLog() const;
+  // A file dropped on the window: opened as from the command line, when
+  // AcceptsDroppedLog; otherwise nothing happens.
+  void LogDropped(const std::string& path);
+
   // Window-level state, for the window and the tests to read.
   int WorkflowStep() const { return workflow_step_; }
   const std::string& SelectedPath() const { return selected_path_; }
@@ -80,6 +95,7 @@ class Form1 {
   const std::optional<ScoreResult>& LastRun() const { return last_run_; }
 
  private:
+  void OpenChosenLog(const std::string& path);
   void ScoreLog();
   void ShowBandView(std::string_view heading, const std::vector<std::string_view>& calls,
                     std::size_t count);
@@ -99,6 +115,8 @@ class Form1 {
   bool log_valid_ = false;
   std::string log_text_;
   std::optional<ScoreResult> last_run_;
+  bool scoring_ = false;        // a scoring run is under way
+  bool refusal_shown_ = false;  // the window shows why a file was refused
 };
 
 }  // namespace zelo

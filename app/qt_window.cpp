@@ -6,20 +6,26 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyledItemDelegate>
@@ -39,9 +45,59 @@ constexpr int kOptionTopTwips = 8280;
 constexpr int kOptionHeightTwips = 495;
 constexpr int kProgressMax = 100;
 
-QString FromBytes(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+// The length of the valid UTF-8 sequence that `text` starts with, or 0 when
+// its first byte starts none (overlong forms, surrogates and values past
+// U+10FFFF are not valid).
+std::size_t Utf8SequenceLength(std::string_view text) {
+  const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80;  // the range of the second byte
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+  }
+  return length;
 }
+
+// Calls on_run(valid UTF-8 run) and on_byte(other byte) through `text`, in order.
+template <typename OnRun, typename OnByte>
+void WalkDisplayBytes(std::string_view text, OnRun on_run, OnByte on_byte) {
+  std::size_t run_start = 0;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = Utf8SequenceLength(text.substr(i));
+    if (length > 0) {
+      i += length;
+      continue;
+    }
+    if (i > run_start) on_run(text.substr(run_start, i - run_start));
+    on_byte(static_cast<unsigned char>(text[i]));
+    run_start = ++i;
+  }
+  if (i > run_start) on_run(text.substr(run_start, i - run_start));
+}
+
+QString FromBytes(std::string_view text) { return DisplayText(text); }
 
 // A path as the file system spells it, in bytes.
 std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -63,11 +119,27 @@ void SetColour(QWidget* widget, QPalette::ColorRole role, QColor colour) {
   widget->setPalette(palette);
 }
 
-// Characters in a UTF-8 text: bytes that do not continue a character.
-std::size_t Utf8Length(std::string_view text) {
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
+// Characters DisplayText makes of `text`: one per UTF-8 sequence or other byte.
+std::size_t DisplayLength(std::string_view text) {
+  std::size_t length = 0;
+  WalkDisplayBytes(
+      text,
+      [&length](std::string_view run) {
+        length += static_cast<std::size_t>(std::count_if(run.begin(), run.end(), [](char c) {
+          return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        }));
+      },
+      [&length](unsigned char) { ++length; });
+  return length;
+}
+
+// The path of the one local file that a drag carries, in bytes; nullopt for
+// anything else.
+std::optional<std::string> DroppedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return std::nullopt;
+  const QList<QUrl> urls = data->urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile()) return std::nullopt;
+  return PathBytes(urls.front().toLocalFile());
 }
 
 // Gives every row the size of the widest line: the list view measures one
@@ -98,6 +170,18 @@ int CaptionRoom(const QAbstractButton* button) {
   // From the end of the indicator to the button's edge.
   return button->width() -
          button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button).left();
+}
+
+QString DisplayText(std::string_view bytes) {
+  QString text;
+  text.reserve(static_cast<qsizetype>(bytes.size()));
+  WalkDisplayBytes(
+      bytes,
+      [&text](std::string_view run) {
+        text.append(QString::fromUtf8(run.data(), static_cast<qsizetype>(run.size())));
+      },
+      [&text](unsigned char byte) { text.append(QChar(byte)); });
+  return text;
 }
 
 int TwipsToPixels(int twips) { return (2 * twips + kTwipsPerPixel) / (2 * kTwipsPerPixel); }
@@ -134,7 +218,7 @@ void ListLinesModel::Append(std::span<const std::string> lines) {
                   static_cast<int>(first + lines.size()) - 1);
   lines_.insert(lines_.end(), lines.begin(), lines.end());
   for (std::size_t row = first; row < lines_.size(); ++row) {
-    const std::size_t length = Utf8Length(lines_[row]);
+    const std::size_t length = DisplayLength(lines_[row]);
     if (length > widest_length_) {
       widest_length_ = length;
       widest_row_ = row;
@@ -172,6 +256,7 @@ QtWindow::QtWindow(QWidget* parent)
     : QMainWindow(parent) {
   setWindowTitle(QStringLiteral("ZELO Razezuz Score Calculator"));
   setFont(FamilyFont("Bitstream Vera Sans"));
+  setAcceptDrops(true);
   CreateControls();
   CreateMenu();
   // The window keeps its design size: the client area, plus the menu bar.
@@ -204,6 +289,16 @@ void QtWindow::CreateControls() {
   cmdCommand1_->setFont(FamilyFont("Comic Sans MS", /*bold=*/true));
   FitCaption(cmdCommand1_, FromBytes(kStartCaption));
   SetColour(cmdCommand1_, QPalette::Button, QColor(255, 224, 192));
+
+  // Under the prompt, above the list: both are hidden while a log is awaited.
+  refusal_ = new QLabel(client);
+  refusal_->setObjectName(QStringLiteral("refusal"));
+  refusal_->setGeometry(TwipsRect(840, 1035, 10455, 945));
+  refusal_->setTextFormat(Qt::PlainText);
+  refusal_->setWordWrap(true);
+  refusal_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  SetColour(refusal_, QPalette::WindowText, QColor(160, 0, 0));
+  refusal_->hide();
 
   ProgressBar1_ = new QProgressBar(client);
   ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
@@ -249,6 +344,9 @@ void QtWindow::CreateControls() {
   for (std::size_t i = 1; i < std::size(tab_order); ++i) {
     QWidget::setTabOrder(tab_order[i - 1], tab_order[i]);
   }
+
+  cmdCommand1_->installEventFilter(this);
+  for (QAbstractButton* option : options_->buttons()) option->installEventFilter(this);
 
   connect(cmdCommand1_, &QPushButton::clicked, this, [this] { form_.cmdCommand1_Click(); });
   connect(band_options_[0], &QRadioButton::clicked, this, [this] { form_.Option160_Click(); });
@@ -325,6 +423,43 @@ void QtWindow::SetCaption(Control control, std::string_view text) {
   }
 }
 
+void FitCaptionWithPath(QAbstractButton* button, const QString& before, const QString& path,
+                        const QString& after) {
+  const QString whole = before + path + after;
+  FitCaption(button, whole);
+  if (button->toolTip().isEmpty()) return;  // it fits whole
+  // At the smallest size: the path gives way, in its middle.
+  const QFontMetricsF metrics(button->font());
+  const qreal room = CaptionRoom(button) - metrics.horizontalAdvance(before + after);
+  button->setText(before + metrics.elidedText(path, Qt::ElideMiddle, std::max<qreal>(room, 0)) + after);
+  button->setToolTip(whole);
+}
+
+void QtWindow::SetCaptionWithPath(Control control, std::string_view before, std::string_view path,
+                                  std::string_view after) {
+  if (auto* button = qobject_cast<QAbstractButton*>(ControlWidget(control))) {
+    FitCaptionWithPath(button, FromBytes(before), FromBytes(path), FromBytes(after));
+  }
+}
+
+void QtWindow::ShowRefusal(std::string_view path, std::string_view reason) {
+  const QString separator = QStringLiteral(": ");
+  const QString whole_path = FromBytes(path);
+  // The path on one line at most, shortened in its middle; the reason wraps.
+  const QFontMetricsF metrics(refusal_->font());
+  const qreal room = refusal_->contentsRect().width() - metrics.horizontalAdvance(separator);
+  const QString shown_path = metrics.elidedText(whole_path, Qt::ElideMiddle, room);
+  refusal_->setText(shown_path + separator + FromBytes(reason));
+  refusal_->setToolTip(shown_path == whole_path ? QString() : whole_path);
+  refusal_->show();
+}
+
+void QtWindow::HideRefusal() {
+  refusal_->hide();
+  refusal_->clear();
+  refusal_->setToolTip(QString());
+}
+
 void QtWindow::SetMenuEnabled(Menu menu, bool enabled) {
   (menu == Menu::mnuFileOpen ? mnuFileOpen_ : mnuFileSave_)->setEnabled(enabled);
 }
@@ -333,7 +468,13 @@ void QtWindow::SetVisible(Control control, bool visible) {
   if (QWidget* widget = ControlWidget(control)) widget->setVisible(visible);
 }
 
-void QtWindow::ClearList() { list_lines_->Clear(); }
+void QtWindow::ClearList() {
+  list_lines_->Clear();
+  // A new listing starts at its heading and first columns, however far the
+  // last one was scrolled.
+  lstList1_->horizontalScrollBar()->setValue(0);
+  lstList1_->verticalScrollBar()->setValue(0);
+}
 
 void QtWindow::AppendListLines(std::span<const std::string> lines) { list_lines_->Append(lines); }
 
@@ -348,6 +489,45 @@ void QtWindow::SetProgress(int value) {
 }
 
 int QtWindow::Progress() const { return ProgressBar1_->value(); }
+
+void QtWindow::RepaintNow() {
+  // Paints and other window events only: a click or a key waits until the
+  // run is over, so no handler starts inside it.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // The platform draws a window at most once a frame; the bar is drawn at
+  // every step all the same, which costs little.
+  ProgressBar1_->repaint();
+}
+
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    auto* button = qobject_cast<QAbstractButton*>(watched);
+    if (button != nullptr && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+      if (!key->isAutoRepeat() && button->isEnabled()) button->click();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void QtWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (DroppedFile(event->mimeData()) && form_.AcceptsDroppedLog()) event->acceptProposedAction();
+}
+
+void QtWindow::dragMoveEvent(QDragMoveEvent* event) {
+  if (DroppedFile(event->mimeData()) && form_.AcceptsDroppedLog()) event->acceptProposedAction();
+}
+
+void QtWindow::dropEvent(QDropEvent* event) {
+  const std::optional<std::string> path = DroppedFile(event->mimeData());
+  if (!path || !form_.AcceptsDroppedLog()) return;
+  event->acceptProposedAction();
+  // Opened once the drop is over, so that the program the file came from
+  // is not kept waiting through the scoring run.
+  QMetaObject::invokeMethod(
+      this, [this, file = *path] { form_.LogDropped(file); }, Qt::QueuedConnection);
+}
 
 std::optional<std::string> QtWindow::RunDialog(DialogKind kind, const DialogSettings& settings) {
   if (dialog_hook_) return dialog_hook_(kind, settings);

@@ -26,6 +26,7 @@ class QAction;
 class QButtonGroup;
 class QDialog;
 class QFileDialog;
+class QLabel;
 class QListView;
 class QProgressBar;
 class QPushButton;
@@ -51,8 +52,17 @@ int CaptionRoom(const QAbstractButton* button);
 // whole in the tool tip.
 void FitCaption(QAbstractButton* button, const QString& text);
 
-// The lines of lstList1: bytes kept exactly as appended, shown decoded as
-// UTF-8 (an invalid byte shows as a replacement character).
+// As FitCaption for `before` + `path` + `after`; what fits at no size gives
+// way in the middle of the path, and the tool tip holds the whole.
+void FitCaptionWithPath(QAbstractButton* button, const QString& before, const QString& path,
+                        const QString& after);
+
+// Bytes as the window shows them: valid UTF-8 decoded as UTF-8, and every
+// other byte as its Latin-1 character (a log written in Latin-1 reads right).
+QString DisplayText(std::string_view bytes);
+
+// The lines of lstList1: bytes kept exactly as appended, shown through
+// DisplayText.
 class ListLinesModel : public QAbstractListModel {
   Q_OBJECT
 
@@ -101,6 +111,10 @@ class QtWindow : public QMainWindow, public WindowOps {
   void SetDialogHook(DialogHook hook) { dialog_hook_ = std::move(hook); }
 
   void SetCaption(Control control, std::string_view text) override;
+  void SetCaptionWithPath(Control control, std::string_view before, std::string_view path,
+                          std::string_view after) override;
+  void ShowRefusal(std::string_view path, std::string_view reason) override;
+  void HideRefusal() override;
   void SetMenuEnabled(Menu menu, bool enabled) override;
   void SetVisible(Control control, bool visible) override;
   void ClearList() override;
@@ -109,6 +123,7 @@ class QtWindow : public QMainWindow, public WindowOps {
   std::string ListLine(std::size_t index) const override;
   void SetProgress(int value) override;
   int Progress() const override;
+  void RepaintNow() override;
   std::optional<std::string> ShowOpenDialog(const DialogSettings& settings) override;
   std::optional<std::string> ShowSaveDialog(const DialogSettings& settings) override;
   void ShowHelp(const std::string& help_file) override;
@@ -117,6 +132,14 @@ class QtWindow : public QMainWindow, public WindowOps {
   std::string HelpFileName() const override { return help_file_name_; }
   void SetHelpFileName(std::string_view name) override { help_file_name_ = name; }
   void Unload() override;
+
+ protected:
+  // Return and keypad Enter on a focused prompt or option button act as Space.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // One local file dropped at step 0 or 1 is handed to Form1 to open.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateControls();
@@ -128,6 +151,7 @@ class QtWindow : public QMainWindow, public WindowOps {
 
   QPushButton* cmdCommand1_ = nullptr;
   QProgressBar* ProgressBar1_ = nullptr;
+  QLabel* refusal_ = nullptr;  // why a file was refused, under the prompt
   QListView* lstList1_ = nullptr;
   ListLinesModel* list_lines_ = nullptr;
   QButtonGroup* options_ = nullptr;

@@ -49,10 +49,21 @@ class WindowOps {
   virtual ~WindowOps() = default;
 
   virtual void SetCaption(Control control, std::string_view text) = 0;
+  // A caption that quotes a file path: `before`, then `path`, then `after`.
+  // When the whole does not fit, the window shortens the path in its middle
+  // and never the rest, so that the beginning and the reason stay readable.
+  virtual void SetCaptionWithPath(Control control, std::string_view before, std::string_view path,
+                                  std::string_view after) = 0;
   virtual void SetMenuEnabled(Menu menu, bool enabled) = 0;
   virtual void SetVisible(Control control, bool visible) = 0;
 
-  // lstList1: lines are bytes, kept exactly as given.
+  // Why the file `path` was refused as a log, shown under the prompt until
+  // HideRefusal; a second refusal replaces the first.
+  virtual void ShowRefusal(std::string_view path, std::string_view reason) = 0;
+  virtual void HideRefusal() = 0;
+
+  // lstList1: lines are bytes, kept exactly as given. Every listing starts
+  // at the top left: ClearList also scrolls the list back there.
   virtual void ClearList() = 0;
   virtual void AppendListLines(std::span<const std::string> lines) = 0;
   virtual std::size_t ListLineCount() const = 0;
@@ -61,6 +72,10 @@ class WindowOps {
   // ProgressBar1.
   virtual void SetProgress(int value) = 0;
   virtual int Progress() const = 0;
+  // Brings the screen up to date in the middle of a long run (a scoring run
+  // calls it each time the progress value changes). The window draws what
+  // changed and runs none of the user's input, so no handler starts inside.
+  virtual void RepaintNow() = 0;
 
   // The dialogs wait for the user; nullopt when cancelled.
   virtual std::optional<std::string> ShowOpenDialog(const DialogSettings& settings) = 0;

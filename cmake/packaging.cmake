@@ -2,8 +2,8 @@
 #
 # `cmake --install` puts the programs in bin/ and the help file in
 # share/zelo-score/ (rules beside their targets); this file adds the manual
-# pages, the desktop entry, the icon, the AppStream metadata and the licence,
-# and sets up CPack so that `cpack -G DEB` in the build folder makes
+# pages, the desktop entry, the Cabrillo MIME type, the icon, the AppStream
+# metadata and the licence, and sets up CPack so that `cpack -G DEB` in the build folder makes
 # zelo-score_<version>_<arch>.deb.
 
 set(zelo_packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
@@ -37,6 +37,9 @@ endif()
 if(ZELO_GUI)
   install(FILES ${zelo_packaging_dir}/zelo-calc.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  # The package's shared-mime-info definition, under the package's name.
+  install(FILES ${zelo_packaging_dir}/zelo-score-mime.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME zelo-score.xml)
   install(FILES ${zelo_packaging_dir}/zelo-score.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   install(FILES ${zelo_packaging_dir}/${zelo_metainfo}
@@ -70,6 +73,12 @@ if(BUILD_TESTING)
   add_test(NAME ManPage.NoticesUnknownOption
            COMMAND sh ${zelo_expect_failure} $<TARGET_FILE:zelo-score>
                    ${zelo_packaging_dir}/testdata/extra-option.1 "does not list: --colour$")
+  # The Cabrillo MIME type is recognised, and the desktop entry opens it.
+  if(ZELO_GUI)
+    add_test(NAME MimeType.RecognisesCabrilloLogs
+             COMMAND sh ${zelo_packaging_dir}/check_mime.sh ${zelo_packaging_dir}/zelo-score-mime.xml
+                     ${zelo_packaging_dir}/zelo-calc.desktop)
+  endif()
   # `cmake --install` into a scratch prefix puts every file in its place.
   set(zelo_gui_files "")
   if(ZELO_GUI)

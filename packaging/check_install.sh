@@ -2,7 +2,8 @@
 # Installs a build folder into a scratch prefix and checks that every file of
 # an installation is in its place: the programs, the help where the window
 # looks for it (../share/zelo-score/ from the program's folder), the manual
-# pages, the desktop entry, the icon, the metadata and the licence.
+# pages, the desktop entry, the MIME type, the icon, the metadata and the
+# licence.
 # Usage: check_install.sh BUILD_DIR [gui]   ("gui" when the window is built)
 set -eu
 build=$1
@@ -22,6 +23,7 @@ gui bin/zelo-calc
 gui share/zelo-score/zelo_find.hlp
 gui share/man/man1/zelo-calc.1.gz
 gui share/applications/zelo-calc.desktop
+gui share/mime/packages/zelo-score.xml
 gui share/icons/hicolor/scalable/apps/zelo-score.svg
 gui share/metainfo/org.example.zeloscore.zelocalc.metainfo.xml
 '

@@ -12,6 +12,7 @@
 #include "scoring/report.h"
 #include "app/form1.h"
 #include "form_test_support.h"
+#include "input/log_file.h"
 
 namespace zelo::fakes {
 namespace {
@@ -97,13 +98,23 @@ const RejectCase kRejectCases[] = {
 };
 class RejectedFileTest : public FormFixture, public ::testing::TestWithParam<RejectCase> {};
 
+// What the window shows under the prompt: the file and the core's reason,
+// the words the command line gives.
+std::string Refusal(const std::string& path) {
+  const FileRead read = ReadWholeFile(path);
+  const std::string reason = read.ok ? CheckLogHeader(read.bytes).reason : read.error;
+  EXPECT_FALSE(reason.empty()) << path;
+  return path + ": " + reason;
+}
+
 TEST_P(RejectedFileTest, KeepsStepOneWithTheRejectionPrompt) {
   form.cmdCommand1_Click();
   const std::string path = GetParam().make(files);
   window.ClearCalls();
   window.open_answers = {path};
   form.mnuFileOpen_Click();
-  EXPECT_EQ(window.Calls(), (Calls{"ShowOpenDialog", CaptionCall(kInvalidLogPrompt)}));
+  EXPECT_EQ(window.Calls(), (Calls{"ShowOpenDialog", CaptionCall(kInvalidLogPrompt),
+                                   "ShowRefusal " + Refusal(path)}));
   EXPECT_EQ(form.WorkflowStep(), 1);
   EXPECT_TRUE(window.MenuEnabled(Menu::mnuFileOpen));
   EXPECT_FALSE(window.MenuEnabled(Menu::mnuFileSave));
@@ -120,9 +131,11 @@ TEST_P(RejectedFileTest, AValidLogAfterwardsGoesStraightToScoring) {
   window.ClearCalls();
   window.open_answers = {log};
   form.mnuFileOpen_Click();
-  ASSERT_GE(window.Calls().size(), 2U);
+  ASSERT_GE(window.Calls().size(), 3U);
   EXPECT_EQ(window.Calls()[0], "ShowOpenDialog");
-  EXPECT_EQ(window.Calls()[1], CaptionCall(kWorkingPrompt));
+  EXPECT_EQ(window.Calls()[1], "HideRefusal");
+  EXPECT_EQ(window.Calls()[2], CaptionCall(kWorkingPrompt));
+  EXPECT_EQ(window.View().refusal, "");
   EXPECT_EQ(form.WorkflowStep(), 3);
   EXPECT_EQ(form.LogText(), SmallLog());
   EXPECT_EQ(form.SelectedPath(), log);
@@ -131,6 +144,27 @@ TEST_P(RejectedFileTest, AValidLogAfterwardsGoesStraightToScoring) {
 
 INSTANTIATE_TEST_SUITE_P(Files, RejectedFileTest, ::testing::ValuesIn(kRejectCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Refusals one after another: each shows its own file and reason in place
+// of the last, whichever way the file came.
+TEST(Refusal, EachOneReplacesTheLastWhicheverWayTheFileCame) {
+  FormFixture f;
+  f.form.cmdCommand1_Click();
+  std::string last;
+  for (std::size_t i = 0; i < std::size(kRejectCases); ++i) {
+    const std::string path = kRejectCases[i].make(f.files);
+    if (i % 2 == 0) {
+      f.window.open_answers = {path};
+      f.form.mnuFileOpen_Click();
+    } else {
+      f.form.LogDropped(path);
+    }
+    EXPECT_EQ(f.window.View().refusal, Refusal(path)) << kRejectCases[i].name;
+    EXPECT_NE(f.window.View().refusal, last) << kRejectCases[i].name;
+    EXPECT_EQ(f.window.Caption(Control::cmdCommand1), kInvalidLogPrompt);
+    last = f.window.View().refusal;
+  }
+}
 
 // --- Accepted logs ---
 
@@ -193,9 +227,9 @@ TEST(ScoringRun, ShowsItsStepsInOrder) {
   f.form.mnuFileOpen_Click();
   const Calls expected = Joined({
       {"ShowOpenDialog", CaptionCall(kWorkingPrompt), "SetVisible ProgressBar1 1", "SetVisible lstList1 1",
-       "SetProgress 33"},
+       "SetProgress 33", "RepaintNow"},
       SavePromptCalls(),
-      {"SetProgress 66", "SetProgress 100", "AppendListLines 26"},
+      {"SetProgress 66", "RepaintNow", "SetProgress 100", "RepaintNow", "AppendListLines 26"},
       SavePromptCalls(),
       BandButtonCalls(),
       {"SetVisible ProgressBar1 0", "SetVisible lstList1 1"},
@@ -273,6 +307,130 @@ TEST(ScoringRun, OffersSaveOnlyOnceTheRunHasEnded) {
   EXPECT_FALSE(f.window.MenuEnabled(Menu::mnuFileOpen));
   EXPECT_TRUE(f.window.MenuEnabled(Menu::mnuFileSave));
 }
+
+// A long run repaints the window once per step of the bar, and nothing the
+// user does while it repaints starts a handler inside the run.
+TEST(ScoringRun, RepaintsOncePerStepAndStartsNoHandlerInside) {
+  FormFixture f;
+  std::string log(kLogHead);
+  for (int i = 0; i < 1000; ++i) log += QsoLine({"14025", std::to_string(i)});
+  f.form.cmdCommand1_Click();
+  f.window.open_answers = {f.files.Write("log.txt", log)};
+  const std::string other = f.files.Write("other.log", SmallLog());
+  int repaints = 0;
+  f.window.on_repaint = [&] {
+    ++repaints;
+    EXPECT_FALSE(f.form.AcceptsDroppedLog());
+    const std::size_t calls = f.window.Calls().size();
+    f.window.open_answers.push_back(other);
+    f.window.save_answers.push_back(f.files.Path("saved.txt"));
+    for (void (Form1::*handler)() :
+         {&Form1::cmdCommand1_Click, &Form1::mnuFileOpen_Click, &Form1::mnuFileSave_Click,
+          &Form1::mnuFileExit_Click, &Form1::mnuHelp_Click, &Form1::mnuAbout_Click,
+          &Form1::Option160_Click, &Form1::Option20_Click, &Form1::optnSum_Click}) {
+      (f.form.*handler)();
+    }
+    f.form.LogDropped(other);
+    f.form.OpenLogFromCommandLine(other);
+    EXPECT_EQ(f.window.Calls().size(), calls) << f.window.Calls().back();
+    f.window.open_answers.clear();
+    f.window.save_answers.clear();
+  };
+  f.form.mnuFileOpen_Click();
+
+  std::vector<int> changes;
+  int shown = 0;
+  const Calls& calls = f.window.Calls();
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    if (calls[i].starts_with("SetProgress ")) {
+      const int value = std::stoi(calls[i].substr(12));
+      const bool changed = value != shown;
+      shown = value;
+      ASSERT_EQ(changed, i + 1 < calls.size() && calls[i + 1] == "RepaintNow") << i;
+      if (changed) changes.push_back(value);
+    }
+  }
+  EXPECT_EQ(repaints, static_cast<int>(changes.size()));
+  EXPECT_EQ(changes.size(), 100U);  // 1 to 100, each once
+  EXPECT_EQ(f.form.LogText(), log);
+  EXPECT_EQ(f.window.List(), WriteReport(ScoreLog(log)));
+  EXPECT_FALSE(f.window.unloaded);
+  EXPECT_FALSE(Exists(f.files.Path("saved.txt")));
+  EXPECT_EQ(f.form.WorkflowStep(), 3);
+  EXPECT_FALSE(f.form.AcceptsDroppedLog());
+}
+
+// --- A log named on the command line or dropped on the window ---
+
+enum class Before { kNothing, kStartPressed, kRefused, kScored };
+enum class Way { kCommandLine, kDrop };
+struct OutsideCase {
+  std::string_view name;
+  Before before;
+  Way way;
+  bool good_log;
+};
+const OutsideCase kOutsideCases[] = {
+    {"CommandLineGoodLog", Before::kNothing, Way::kCommandLine, true},
+    {"CommandLineBadLog", Before::kNothing, Way::kCommandLine, false},
+    {"DropBeforeStart", Before::kNothing, Way::kDrop, true},
+    {"DropAtStepOne", Before::kStartPressed, Way::kDrop, true},
+    {"DropBadLogAtStepOne", Before::kStartPressed, Way::kDrop, false},
+    {"DropAfterARefusal", Before::kRefused, Way::kDrop, true},
+    {"DropOnAListing", Before::kScored, Way::kDrop, true},
+};
+class OutsideOpenTest : public ::testing::TestWithParam<OutsideCase> {};
+
+void Prepare(FormFixture& f, Before before) {
+  if (before != Before::kNothing) f.form.cmdCommand1_Click();
+  if (before == Before::kRefused) f.Open(f.files.Write("bad.txt", "CONTEST: ZELO\r\n"));
+  if (before == Before::kScored) f.OpenLog(SmallLog());
+}
+
+// Opens the log as the start button and File/Open would, without the
+// dialog, at step 0 or 1; a drop on a listing changes nothing.
+TEST_P(OutsideOpenTest, OpensAsStartAndFileOpenWould) {
+  const OutsideCase& c = GetParam();
+  const std::string bytes = c.good_log ? SmallLog() : "QSO: 14025 CW\r\n";
+  FormFixture f;     // opened from outside
+  FormFixture by_hand;  // the same file through the start button and File/Open
+  Prepare(f, c.before);
+  Prepare(by_hand, c.before);
+  const std::string path = f.files.Write("dropped.cbr", bytes);
+  const std::string hand_path = by_hand.files.Write("dropped.cbr", bytes);
+  const bool opens = c.before != Before::kScored;
+  EXPECT_EQ(f.form.AcceptsDroppedLog(), opens);
+
+  const WindowView untouched = f.window.View();
+  f.window.ClearCalls();
+  by_hand.window.ClearCalls();
+  if (c.way == Way::kCommandLine) {
+    f.form.OpenLogFromCommandLine(path);
+  } else {
+    f.form.LogDropped(path);
+  }
+  if (!opens) {
+    EXPECT_EQ(f.window.Calls(), Calls{});
+    EXPECT_EQ(f.window.View(), untouched);
+    return;
+  }
+  if (c.before == Before::kNothing) by_hand.form.cmdCommand1_Click();
+  by_hand.window.open_answers = {hand_path};
+  by_hand.form.mnuFileOpen_Click();
+  Calls expected;
+  for (const std::string& call : by_hand.window.Calls()) {
+    if (call == "ShowOpenDialog") continue;
+    expected.push_back(call.starts_with("ShowRefusal ") ? "ShowRefusal " + Refusal(path) : call);
+  }
+  EXPECT_EQ(f.window.Calls(), expected);
+  EXPECT_EQ(f.form.WorkflowStep(), c.good_log ? 3 : 1);
+  EXPECT_EQ(f.form.SelectedPath(), path);
+  EXPECT_EQ(f.window.List(), by_hand.window.List());
+  EXPECT_EQ(f.window.Caption(Control::cmdCommand1), by_hand.window.Caption(Control::cmdCommand1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, OutsideOpenTest, ::testing::ValuesIn(kOutsideCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace zelo::fakes

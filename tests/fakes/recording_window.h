@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -58,6 +59,7 @@ struct WindowView {
   bool save_enabled = false;
   std::vector<std::string> list;
   int progress = 0;
+  std::string refusal;  // "PATH: REASON" under the prompt; empty when hidden
 
   bool operator==(const WindowView&) const = default;
 };
@@ -101,6 +103,8 @@ class RecordingWindow : public WindowOps {
   std::vector<std::string> help_shown;
   std::vector<AboutInfo> about_shown;
   bool unloaded = false;
+  // Called inside RepaintNow, as the real window would run pending events.
+  std::function<void()> on_repaint;
 
   const std::vector<std::string>& Calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
@@ -120,6 +124,20 @@ class RecordingWindow : public WindowOps {
   void SetCaption(Control control, std::string_view text) override {
     Record("SetCaption " + std::string(ControlName(control)) + " " + std::string(text));
     view_.captions[control] = std::string(text);
+  }
+  void SetCaptionWithPath(Control control, std::string_view before, std::string_view path,
+                          std::string_view after) override {
+    Record("SetCaptionWithPath " + std::string(ControlName(control)) + " " + std::string(before) + "[" +
+           std::string(path) + "]" + std::string(after));
+    view_.captions[control] = std::string(before) + std::string(path) + std::string(after);
+  }
+  void ShowRefusal(std::string_view path, std::string_view reason) override {
+    view_.refusal = std::string(path) + ": " + std::string(reason);
+    Record("ShowRefusal " + view_.refusal);
+  }
+  void HideRefusal() override {
+    Record("HideRefusal");
+    view_.refusal.clear();
   }
   void SetMenuEnabled(Menu menu, bool enabled) override {
     Record("SetMenuEnabled " + std::string(MenuName(menu)) + (enabled ? " 1" : " 0"));
@@ -146,6 +164,10 @@ class RecordingWindow : public WindowOps {
     view_.progress = value;
   }
   int Progress() const override { return view_.progress; }
+  void RepaintNow() override {
+    Record("RepaintNow");
+    if (on_repaint) on_repaint();
+  }
   std::optional<std::string> ShowOpenDialog(const DialogSettings& settings) override {
     Record("ShowOpenDialog");
     open_settings.push_back(settings);

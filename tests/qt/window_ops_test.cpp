@@ -96,6 +96,71 @@ class WindowOpsTest : public QObject {
     QVERIFY(width_at(QString::fromStdString(captions[3]), 9.6) > room);
   }
 
+  // Valid UTF-8 reads as UTF-8 and every other byte as its Latin-1
+  // character, in the list and on the prompt; the list keeps the bytes.
+  void BytesThatAreNotUtf8ShowAsLatin1() {
+    const struct {
+      const char* name;
+      std::string bytes;
+      QString shown;
+    } cases[] = {
+        {"latin-1 call", "F5\xE9\xE8T", QString::fromUtf8("F5éèT")},
+        {"utf-8 call", "F5\xC3\xA9\xC3\xA8T", QString::fromUtf8("F5éèT")},
+        {"both in one line", "\xC3\xA9 \xE9", QString::fromUtf8("é é")},
+        {"four-byte character", "\xF0\x9F\x93\xBB!", QString::fromUtf8("\U0001F4FB!")},
+        {"cut-short sequence", "\xE2\x82", QString::fromUtf8("\u00E2\u0082")},
+        {"overlong slash", "\xC0\xAF", QString::fromUtf8("À¯")},
+        {"surrogate", "\xED\xA0\x80", QString::fromUtf8("\u00ED\u00A0\u0080")},
+        {"past U+10FFFF", "\xF4\x90\x80\x80", QString::fromUtf8("\u00F4\u0090\u0080\u0080")},
+    };
+    auto* list = window_->findChild<QListView*>(QStringLiteral("lstList1"));
+    auto* prompt = window_->findChild<QPushButton*>(QStringLiteral("cmdCommand1"));
+    for (const auto& c : cases) {
+      window_->ClearList();
+      window_->AppendListLines(std::vector<std::string>{c.bytes});
+      QCOMPARE(list->model()->index(0, 0).data().toString(), c.shown);
+      QCOMPARE(window_->ListLine(0), c.bytes);
+      window_->SetCaption(Control::cmdCommand1, c.bytes);
+      QVERIFY2(prompt->text() == c.shown, c.name);
+    }
+  }
+
+  // A failed save whose path does not fit keeps "Listing NOT saved: " and
+  // the reason whole and gives up the middle of the path; the tool tip
+  // holds all of it.
+  void FailedSavePromptShortensThePathInItsMiddle() {
+    const QString before = QString::fromUtf8(zelo::kSaveFailedPrefix.data());
+    const QString reason = QStringLiteral(": No space left on device");
+    const QString paths[] = {
+        QStringLiteral("/tmp/x.txt"),
+        QStringLiteral("/home/operator/contest logs/2024/ZELO Razezuz/") + QString(150, 'x') +
+            QStringLiteral("/report.NS"),
+        QStringLiteral("/") + QString(400, 'y') + QStringLiteral("/z.NS"),
+    };
+    auto* button = window_->findChild<QPushButton*>(QStringLiteral("cmdCommand1"));
+    const qreal room = zelo::CaptionRoom(button);
+    for (const QString& path : paths) {
+      window_->SetCaptionWithPath(Control::cmdCommand1, before.toStdString(), path.toStdString(),
+                                  reason.toStdString());
+      const QString text = button->text();
+      QVERIFY2(text.startsWith(before) && text.endsWith(reason), qPrintable(text));
+      QVERIFY2(QFontMetricsF(button->font()).horizontalAdvance(text) <= room, qPrintable(text));
+      if (text == before + path + reason) {
+        QVERIFY(button->toolTip().isEmpty());
+        continue;
+      }
+      // Shortened: the path's two ends around an ellipsis, at 7.2 pt.
+      QCOMPARE(button->font().pointSizeF(), 7.2);
+      QCOMPARE(button->toolTip(), before + path + reason);
+      const QString shown = text.mid(before.size(), text.size() - before.size() - reason.size());
+      const qsizetype dots = shown.indexOf(QChar(0x2026));
+      QVERIFY2(dots > 0 && dots < shown.size() - 1, qPrintable(shown));
+      QVERIFY(path.startsWith(shown.left(dots)));
+      QVERIFY(path.endsWith(shown.mid(dots + 1)));
+    }
+    QVERIFY(!button->toolTip().isEmpty());  // the longest did not fit whole
+  }
+
   // The list scrolls sideways exactly far enough to show its widest line.
   void ListScrollsToShowTheWidestLine() {
     const struct Step {
@@ -168,9 +233,9 @@ class WindowOpsTest : public QObject {
       }
     }
     QCOMPARE(window_->ListLine(kLines), std::string());
-    // Shown decoded: valid UTF-8 as its characters, other bytes as U+FFFD.
+    // Shown decoded: valid UTF-8 as its characters, other bytes as Latin-1.
     QCOMPARE(list->model()->index(1, 0).data().toString(), QString::fromUtf8("Zürich €1"));
-    QVERIFY(list->model()->index(2, 0).data().toString().startsWith(QChar(0xFFFD)));
+    QCOMPARE(list->model()->index(2, 0).data().toString(), QString::fromUtf8("ÿþ raw \u00802"));
     // Rows of one height: the list measures one row, not all of them.
     QVERIFY(list->uniformItemSizes());
 

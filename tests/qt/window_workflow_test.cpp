@@ -2,15 +2,22 @@
 // band, back to the summary, save; the saved file must match the
 // command-line scorer's byte for byte.
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <QAction>
+#include <QDropEvent>
 #include <QFile>
+#include <QLabel>
 #include <QListView>
+#include <QMimeData>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -149,27 +156,175 @@ class WindowWorkflowTest : public QObject {
       file.write("QSO: 14025 CW 2024-01-01 0000 YO3ZELO 599 1 K1ABC 599 12 0 K\r\n");
     }
     QTest::mouseClick(Button("cmdCommand1"), Qt::LeftButton);
-    answers_ = {not_a_log.toStdString()};
-    Action("mnuFileOpen")->trigger();
-    QCOMPARE(Button("cmdCommand1")->text(), QStringLiteral("Please select a valid cabrillo log file"));
-    ExpectShown({false, false, false, false, true, false});
+    auto* refusal = window_->findChild<QLabel*>(QStringLiteral("refusal"));
+    QVERIFY(refusal != nullptr && !refusal->isVisible());
+
+    // Each refusal shows its file and reason under the designed prompt, in
+    // place of the last one.
+    const struct {
+      QString path;
+      QString reason;
+    } refused[] = {
+        {not_a_log, QString::fromStdString(
+                        zelo::CheckLogHeader(ReadBytes(not_a_log).toStdString()).reason)},
+        {dir.path(), QStringLiteral("it is a folder")},
+        {dir.filePath(QStringLiteral("gone.log")), QStringLiteral("No such file or directory")},
+    };
+    for (const auto& r : refused) {
+      answers_ = {r.path.toStdString()};
+      Action("mnuFileOpen")->trigger();
+      QCOMPARE(Button("cmdCommand1")->text(), QStringLiteral("Please select a valid cabrillo log file"));
+      ExpectShown({false, false, false, false, true, false});
+      QVERIFY(refusal->isVisible());
+      QCOMPARE(refusal->text(), r.path + QStringLiteral(": ") + r.reason);
+      QVERIFY(refusal->geometry().top() >= Button("cmdCommand1")->geometry().bottom());
+    }
 
     answers_ = {kSampleLog};
     Action("mnuFileOpen")->trigger();
     ExpectShown({true, false, true, false, false, true});
+    QVERIFY(!refusal->isVisible());
     const std::vector<std::string> report = ListLines();
 
-    const QString unwritable = dir.filePath(QStringLiteral("no/such/folder/out.NS"));
+    // A long path gives way in its middle; the start and the reason stay.
+    const QString unwritable =
+        dir.filePath(QString(120, 'd') + QStringLiteral("/no/such/folder/out.NS"));
     answers_ = {unwritable.toStdString()};
     Action("mnuFileSave")->trigger();
-    QVERIFY2(Button("cmdCommand1")->text().startsWith(QStringLiteral("Listing NOT saved: ")),
-             qPrintable(Button("cmdCommand1")->text()));
+    const QString prompt = Button("cmdCommand1")->text();
+    QVERIFY2(prompt.startsWith(QStringLiteral("Listing NOT saved: ")), qPrintable(prompt));
+    QVERIFY2(prompt.endsWith(QStringLiteral("out.NS: No such file or directory")), qPrintable(prompt));
+    QVERIFY2(prompt.contains(QChar(0x2026)), qPrintable(prompt));
     QVERIFY(!QFile::exists(unwritable));
     QCOMPARE(ListLines(), report);
     ExpectShown({true, false, true, false, false, true});
   }
 
+  // Every listing opens at its top left, however far the last was scrolled.
+  void EveryListingStartsAtTheTopLeft() {
+    QTest::mouseClick(Button("cmdCommand1"), Qt::LeftButton);
+    answers_ = {kSampleLog};
+    Action("mnuFileOpen")->trigger();
+    auto* list = window_->findChild<QListView*>(QStringLiteral("lstList1"));
+    for (const char* next : {"Option160", "optnSum", "Option20", "Option10", "optnSum"}) {
+      QTest::qWait(20);  // the list lays itself out when events run
+      list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->maximum());
+      list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+      QTest::mouseClick(Option(next), Qt::LeftButton);
+      QTest::qWait(20);
+      QVERIFY2(list->horizontalScrollBar()->value() == 0, next);
+      QVERIFY2(list->verticalScrollBar()->value() == 0, next);
+    }
+    // The report both scrolls down and sideways, so the case above is real.
+    QVERIFY(list->verticalScrollBar()->maximum() > 0);
+    QVERIFY(list->horizontalScrollBar()->maximum() > 0);
+  }
+
+  // Return and keypad Enter on the focused prompt and band buttons act as Space.
+  void ReturnAndEnterPressTheFocusedButton() {
+    const struct {
+      const char* button;
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+    } presses[] = {
+        {"cmdCommand1", Qt::Key_Return, Qt::NoModifier},
+        {"Option20", Qt::Key_Enter, Qt::KeypadModifier},
+        {"optnSum", Qt::Key_Return, Qt::NoModifier},
+        {"Option40", Qt::Key_Return, Qt::NoModifier},
+    };
+    const zelo::FileRead sample = zelo::ReadWholeFile(kSampleLog);
+    const zelo::ScoreResult expected = zelo::ScoreLog(sample.bytes);
+    for (const auto& p : presses) {
+      if (std::string_view(p.button) == "Option20") {
+        answers_ = {kSampleLog};
+        Action("mnuFileOpen")->trigger();
+      }
+      auto* button = window_->findChild<QAbstractButton*>(QString::fromLatin1(p.button));
+      button->setFocus();
+      QTest::keyClick(button, p.key, p.modifiers);
+      if (button == Button("cmdCommand1")) {
+        QCOMPARE(window_->form().WorkflowStep(), 1);
+      } else {
+        QVERIFY2(Option(p.button)->isChecked(), p.button);
+      }
+    }
+    QCOMPARE(ListLines(), zelo::BandViewLines(Band::k40, expected.Tally(Band::k40).calls));
+  }
+
+  // A file dropped on the window at step 0 or 1 opens as through File/Open;
+  // on a listing the window takes no drop.
+  void DroppedLogOpensBeforeAListingOnly() {
+    QTemporaryDir dir;
+    const QString bad = dir.filePath(QStringLiteral("bad.log"));
+    {
+      QFile file(bad);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("CONTEST: ZELO\r\n");
+    }
+    const zelo::ScoreResult expected = zelo::ScoreLog(zelo::ReadWholeFile(kSampleLog).bytes);
+    const struct {
+      QString file;
+      bool taken;
+      int step;  // afterwards
+    } drops[] = {
+        {bad, true, 1},
+        {QString::fromStdString(kSampleLog), true, 3},
+        {bad, false, 3},
+    };
+    for (const auto& d : drops) {
+      QMimeData data;
+      data.setUrls({QUrl::fromLocalFile(d.file)});
+      const QPoint at = window_->rect().center();
+      QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(window_.get(), &enter);
+      QCOMPARE(enter.isAccepted(), d.taken);
+      QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(window_.get(), &drop);
+      QCOMPARE(drop.isAccepted(), d.taken);
+      QTest::qWait(20);  // the drop is opened once the drop is over
+      QCOMPARE(window_->form().WorkflowStep(), d.step);
+    }
+    QCOMPARE(ListLines(), zelo::WriteReport(expected));
+    QVERIFY(dialogs_.empty());
+  }
+
+  // While a long log is scored, the progress bar is painted as it moves.
+  void LongRunRepaintsTheProgressBar() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.log"));
+    {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("START-OF-LOG: 3.0\r\n");
+      for (int i = 0; i < 2000; ++i) {
+        file.write(QStringLiteral("QSO: 14025 CW 2026-02-14 0000 YO3ZELO 599 0001 BU K%1 599 0098 M%1\r\n")
+                       .arg(i)
+                       .toLatin1());
+      }
+    }
+    PaintCounter painted;
+    auto* bar = window_->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+    bar->installEventFilter(&painted);
+    QTest::mouseClick(Button("cmdCommand1"), Qt::LeftButton);
+    answers_ = {path.toStdString()};
+    Action("mnuFileOpen")->trigger();
+    QCOMPARE(window_->form().WorkflowStep(), 3);
+    // Painted during the run at every value the bar took, 1 to 100.
+    const std::set<int> values(painted.values.begin(), painted.values.end());
+    for (int value = 1; value <= 100; ++value) QVERIFY2(values.count(value) == 1, qPrintable(QString::number(value)));
+  }
+
  private:
+  // Counts the paints of a progress bar, with its value at each.
+  class PaintCounter : public QObject {
+   public:
+    std::vector<int> values;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Paint) values.push_back(qobject_cast<QProgressBar*>(watched)->value());
+      return false;
+    }
+  };
+
   struct DialogCall {
     DialogKind kind;
     std::string title, description, pattern, initial_name;
