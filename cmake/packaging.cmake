@@ -102,6 +102,20 @@ log or a results table of many from a terminal.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://zelo-score.example.org/")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
+# A stripped program also loses the compiler's .comment and .note sections,
+# as Debian's own packages do (dh_strip).
+set(zelo_programs zelo-score)
+if(ZELO_GUI)
+  list(APPEND zelo_programs zelo-calc)
+endif()
+foreach(program IN LISTS zelo_programs)
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
+                      COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+endforeach()
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
