@@ -1,12 +1,6 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <future>
 #include <string>
 
 #include "input/log_file.h"
@@ -57,46 +51,9 @@ TEST_P(ReadWholeFileTest, ReadsEveryByteAsStored) {
 INSTANTIATE_TEST_SUITE_P(Contents, ReadWholeFileTest, testing::ValuesIn(kContentCases),
                          [](const auto& info) { return info.param.name; });
 
-TEST(ReadWholeFile, EmptyFileReadsAsEmptyAndIsNoLog) {
-  ScratchDir dir;
-  WriteBytes(dir / "empty.log", "");
-  const FileRead read = ReadWholeFile((dir / "empty.log").string());
-  ASSERT_TRUE(read.ok) << read.error;
-  EXPECT_TRUE(read.bytes.empty());
-  const HeaderCheck check = CheckLogHeader(read.bytes);
-  EXPECT_FALSE(check.valid);
-  EXPECT_FALSE(check.reason.empty());
-}
-
-TEST(ReadWholeFile, RefusesWhatIsNoRegularFile) {
-  ScratchDir dir;
-  fs::create_directory(dir / "folder");
-  const std::string paths[] = {(dir / "missing.log").string(), (dir / "folder").string(),
-                               dir.Root(), "/dev/null", "/dev/zero"};
-  for (const std::string& path : paths) {
-    const FileRead read = ReadWholeFile(path);
-    EXPECT_FALSE(read.ok) << path;
-    EXPECT_FALSE(read.error.empty()) << path;
-    EXPECT_TRUE(read.bytes.empty()) << path;
-  }
-}
-
-TEST(ReadWholeFile, FifoIsRefusedWithoutWaitingForAWriter) {
-  ScratchDir dir;
-  const std::string fifo = (dir / "pipe").string();
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  auto reading = std::async(std::launch::async, [&] { return ReadWholeFile(fifo); });
-  if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-    // Free the blocked reader so that the test can end, then fail.
-    const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-    if (fd >= 0) ::close(fd);
-    reading.wait();
-    FAIL() << "reading a FIFO blocked";
-  }
-  const FileRead read = reading.get();
-  EXPECT_FALSE(read.ok);
-  EXPECT_FALSE(read.error.empty());
-}
+// Files that cannot be read as a log (folders, devices, FIFOs, missing,
+// unreadable or too big files) are tests/hostile/hostile_input_test.cpp's
+// table, run through the core.
 
 TEST(SameFile, RecognisesOneFileHoweverNamed) {
   ScratchDir dir;

@@ -185,6 +185,8 @@ const InputCase kInputCases[] = {
     {"FileThatTellsNoSize", [](const ScratchDir&) { return std::string("/proc/self/status"); },
      RejectedEnding(", not START-OF-LOG:")},
     {"EndlessDevice", [](const ScratchDir&) { return std::string("/dev/zero"); }, Rejected("it is not a regular file")},
+    {"EmptyDevice", [](const ScratchDir&) { return std::string("/dev/null"); }, Rejected("it is not a regular file")},
+    {"TheScratchFolderItself", [](const ScratchDir& s) { return s.Root(); }, Rejected("it is a folder")},
     {"DanglingSymbolicLink",
      [](const ScratchDir& s) {
        const std::string path = s.Path("dangling.log");
