@@ -26,11 +26,17 @@ namespace {
 
 constexpr std::string_view kProgram = "zelo-score";
 constexpr std::size_t kShownRecordBytes = 60;
+// A LOG or an -o FILE given as "-": standard input, standard output.
+constexpr std::string_view kStandardInput = "-";
+constexpr std::string_view kStandardOutput = "-";
+constexpr std::string_view kStandardInputName = "(standard input)";
 
 constexpr std::string_view kFooter = R"(With one LOG, zelo-score prints the score report, or with --band that
 band's numbered list of stations. With -o FILE it saves that listing to FILE
 instead (CR LF after each line, then one empty line); FILE is replaced only
-once the listing is wholly written, and never when it is the LOG itself.
+once the listing is wholly written, and never when it is the LOG itself;
+with -o - the listing goes to standard output. A LOG given as - is read
+from standard input.
 --explain tells, line by line, what became of each QSO: record.
 
 With several LOGs it prints a results table, best score first; logs that
@@ -58,19 +64,59 @@ struct LoadedLog {
   bool ok = false;
   std::string bytes;
   std::string reason;  // why it is not scored, when !ok
+  std::optional<FileIdentity> identity;  // of a log that is a regular file
 };
 
-LoadedLog LoadLog(const std::string& path) {
-  FileRead read = ReadWholeFile(path);
-  if (!read.ok) return {false, {}, std::move(read.error)};
+// A LOG given as "-" is standard input; a FIFO or a pipe (`<(cat log)`) is
+// read to its end like a file.
+LoadedLog LoadLog(const std::string& path, const CliStreams& streams) {
+  FileRead read = path == kStandardInput ? ReadStream(streams.in_fd) : ReadWholeFile(path, ReadMode::kStreamsToo);
+  if (!read.ok) return {false, {}, std::move(read.error), std::nullopt};
   HeaderCheck header = CheckLogHeader(read.bytes);
-  if (!header.valid) return {false, {}, std::move(header.reason)};
-  return {true, std::move(read.bytes), {}};
+  if (!header.valid) return {false, {}, std::move(header.reason), std::nullopt};
+  return {true, std::move(read.bytes), {}, read.identity};
+}
+
+// How a LOG is named in messages and the results table.
+std::string ShownName(const std::string& path) {
+  return TerminalSafe(path == kStandardInput ? std::string(kStandardInputName) : path);
 }
 
 // The reason may quote the start of the file, whatever bytes it holds.
 void TellRejected(std::ostream& err, const std::string& path, const std::string& reason) {
-  err << kInvalidLogMessage << ": " << TerminalSafe(path) << ": " << TerminalSafe(reason) << '\n';
+  err << kInvalidLogMessage << ": " << ShownName(path) << ": " << TerminalSafe(reason) << '\n';
+}
+
+// Log bytes (or a path) as printed: escaped on a terminal, else as they are.
+std::string Shown(std::string_view text, bool terminal) {
+  return terminal ? TerminalSafe(text) : std::string(text);
+}
+
+// A JSON line made safe for a terminal: the controls that JSON leaves
+// unescaped (DEL and the C1 controls) escaped the JSON way, so that the line
+// still means the same.
+std::string JsonForTerminal(std::string_view json) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string safe;
+  safe.reserve(json.size());
+  for (std::size_t i = 0; i < json.size(); ++i) {
+    const auto c = static_cast<unsigned char>(json[i]);
+    unsigned code = 0x100;  // none
+    if (c == 0x7F) {
+      code = c;
+    } else if (c == 0xC2 && i + 1 < json.size() && static_cast<unsigned char>(json[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(json[i + 1]) <= 0x9F) {
+      code = static_cast<unsigned char>(json[++i]);
+    }
+    if (code == 0x100) {
+      safe += static_cast<char>(c);
+    } else {
+      safe += "\\u00";
+      safe += kHex[code >> 4];
+      safe += kHex[code & 0xF];
+    }
+  }
+  return safe;
 }
 
 // Writes lines to the output and remembers the first failure and its reason,
@@ -213,9 +259,9 @@ class Explainer : public ScoreObserver {
 };
 
 // One log: the report or a band view, printed or saved; or the explanation.
-int RunOneLog(const Options& options, std::ostream& out, std::ostream& err) {
+int RunOneLog(const Options& options, std::ostream& out, std::ostream& err, const CliStreams& streams) {
   const std::string& path = options.logs.front();
-  const LoadedLog log = LoadLog(path);
+  const LoadedLog log = LoadLog(path, streams);
   if (!log.ok) {
     TellRejected(err, path, log.reason);
     return kExitRejected;
@@ -235,26 +281,34 @@ int RunOneLog(const Options& options, std::ostream& out, std::ostream& err) {
   } else {
     listing = WriteReport(result);
   }
+  if (options.output == kStandardOutput) {
+    // The listing's bytes, each line ended by CR LF and one empty line last.
+    for (const std::string& line : listing) lines.Line(Shown(line, streams.out_is_terminal) + '\r');
+    lines.Line("\r");
+    return lines.Finish(err) ? kExitScored : kExitRejected;
+  }
   if (!options.output.empty()) {
-    const SaveResult saved = SaveListing(options.output, ListingBytes(listing), path);
+    std::vector<FileIdentity> logs;
+    if (log.identity) logs.push_back(*log.identity);
+    const SaveResult saved = SaveListing(options.output, ListingBytes(listing), logs);
     if (!saved.ok) {
-      err << kListingNotSaved << saved.reason << '\n';
+      err << kListingNotSaved << Shown(saved.reason, streams.err_is_terminal) << '\n';
       return kExitRejected;
     }
     return kExitScored;
   }
-  for (const std::string& line : listing) lines.Line(line);
+  for (const std::string& line : listing) lines.Line(Shown(line, streams.out_is_terminal));
   return lines.Finish(err) ? kExitScored : kExitRejected;
 }
 
 // One JSON object per log, one per line, in the order given.
-int RunJson(const Options& options, std::ostream& out, std::ostream& err) {
+int RunJson(const Options& options, std::ostream& out, std::ostream& err, const CliStreams& streams) {
   OutputLines lines(out);
   int status = kExitScored;
   for (const std::string& path : options.logs) {
     nlohmann::ordered_json object;
     object["file"] = path;
-    const LoadedLog log = LoadLog(path);
+    const LoadedLog log = LoadLog(path, streams);
     if (!log.ok) {
       TellRejected(err, path, log.reason);
       status = kExitRejected;
@@ -273,7 +327,8 @@ int RunJson(const Options& options, std::ostream& out, std::ostream& err) {
       object["mults"] = result.total_mults;
       object["score"] = result.final_score;
     }
-    lines.Line(object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+    const std::string json = object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    lines.Line(streams.out_is_terminal ? JsonForTerminal(json) : json);
   }
   return lines.Finish(err) ? status : kExitRejected;
 }
@@ -305,13 +360,13 @@ std::string PadLeft(const std::string& text, std::size_t width) {
 
 // The results table of several logs: best score first, ties in the order
 // given, then the logs that were not scored.
-int RunTable(const Options& options, std::ostream& out, std::ostream& err) {
+int RunTable(const Options& options, std::ostream& out, std::ostream& err, const CliStreams& streams) {
   std::vector<TableRow> rows;
   int status = kExitScored;
   for (const std::string& path : options.logs) {
     TableRow row;
-    row.file = TerminalSafe(path);
-    const LoadedLog log = LoadLog(path);
+    row.file = ShownName(path);
+    const LoadedLog log = LoadLog(path, streams);
     if (!log.ok) {
       TellRejected(err, path, log.reason);
       status = kExitRejected;
@@ -353,10 +408,59 @@ int RunTable(const Options& options, std::ostream& out, std::ostream& err) {
   return lines.Finish(err) ? status : kExitRejected;
 }
 
-// A usage error found after parsing, told the way the parser tells its own.
-int UsageError(std::ostream& err, std::string_view message) {
-  err << message << "\nRun with --help for more information.\n";
+// A usage error, told the way the parser tells its own. The message may
+// quote the command line, whose bytes a terminal could act on.
+int UsageError(std::ostream& err, std::string_view message, const CliStreams& streams) {
+  err << (streams.err_is_terminal ? TerminalSafe(message) : std::string(message))
+      << "\nRun with --help for more information.\n";
   return kExitUsage;
+}
+
+// The options before "--", where the parser looks for them.
+std::vector<std::string_view> OptionWords(int argc, const char* const* argv) {
+  std::vector<std::string_view> words;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--") break;
+    words.push_back(arg);
+  }
+  return words;
+}
+
+bool LooksLikeOption(std::string_view arg) { return arg.size() > 1 && arg.front() == '-'; }
+
+// An option given as "--name=" (or "-o=") with nothing after the "=": the
+// parser would take the next argument as its value (a log as the output file).
+std::optional<std::string> EmptyValueGiven(int argc, const char* const* argv) {
+  for (const std::string_view arg : OptionWords(argc, argv)) {
+    const bool long_or_short = arg.starts_with("--") || arg.size() == 3;
+    if (LooksLikeOption(arg) && long_or_short && arg.find('=') == arg.size() - 1) {
+      return std::string(arg.substr(0, arg.size() - 1));
+    }
+  }
+  return std::nullopt;
+}
+
+// The complaint about an option that takes a value but is given last or
+// followed by another option.
+std::optional<std::string> ValueMissing(int argc, const char* const* argv) {
+  const std::vector<std::string_view> words = OptionWords(argc, argv);
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i + 1 < words.size() && !LooksLikeOption(words[i + 1])) continue;
+    const std::string name(words[i]);
+    if (name == "-o" || name == "--output") return name + " needs a FILE after it";
+    if (name == "--band") return name + " needs a BAND after it: 160, 80, 40, 20, 15 or 10";
+  }
+  return std::nullopt;
+}
+
+// The first argument that looked like an option but is none of ours.
+std::optional<std::string> UnknownOption(const CLI::App& app) {
+  for (const std::string& arg : app.remaining()) {
+    if (!LooksLikeOption(arg) || arg == "--") continue;
+    return std::string(kProgram) + " has no option " + arg.substr(0, arg.find('='));
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -395,43 +499,61 @@ std::string TerminalSafe(std::string_view bytes) {
   return safe;
 }
 
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err, const CliStreams& streams) {
+  if (const std::optional<std::string> empty = EmptyValueGiven(argc, argv)) {
+    return UsageError(err, *empty + ": the value after = is empty", streams);
+  }
+  if (const std::optional<std::string> missing = ValueMissing(argc, argv)) return UsageError(err, *missing, streams);
   Options options;
   CLI::App app("Scores ZELO Razezuz contest logs (Cabrillo).", std::string(kProgram));
   app.footer(std::string(kFooter));
+  // Unknown options are told by name below, before a missing LOG.
+  app.allow_extras();
   app.set_version_flag("--version", std::string(kProgram) + " " + std::string(kVersion), "Print the version and exit");
   app.add_option("LOG", options.logs, "Cabrillo log file(s) to score")->type_name("FILE")->required();
-  CLI::Option* band = app.add_option("--band", options.band, "Show that band's list of stations instead of the report")
+  // Given twice, an option is told by name below, not by the parser.
+  CLI::Option* band = app.add_option("--band", options.band, "Show that band's list of stations, not the report")
                           ->type_name("BAND")
+                          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
                           ->check(CLI::IsMember({"160", "80", "40", "20", "15", "10"}));
   CLI::Option* output =
       app.add_option("-o,--output", options.output, "Save the listing to FILE instead of printing it")
-          ->type_name("FILE");
+          ->type_name("FILE")
+          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   CLI::Option* json = app.add_flag("--json", options.json, "Print one JSON object per log");
   CLI::Option* explain =
-      app.add_flag("--explain", options.explain, "Tell what became of every QSO: record, line by line");
+      app.add_flag("--explain", options.explain, "Tell what became of each QSO: record, line by line");
   json->excludes(band)->excludes(output)->excludes(explain);
   explain->excludes(band)->excludes(output);
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    const int code = app.exit(e, out, err);
-    if (code == 0) return out.flush() ? kExitScored : kExitRejected;
-    return kExitUsage;
+    if (e.get_exit_code() == 0) {
+      app.exit(e, out, err);
+      return out.flush() ? kExitScored : kExitRejected;
+    }
+    if (const std::optional<std::string> unknown = UnknownOption(app)) return UsageError(err, *unknown, streams);
+    return UsageError(err, e.what(), streams);
   }
-  if (output->count() > 0 && options.output.empty()) return UsageError(err, "-o: the file name is empty");
+  if (const std::optional<std::string> unknown = UnknownOption(app)) return UsageError(err, *unknown, streams);
+  for (const CLI::Option* once : {band, output}) {
+    if (once->count() > 1) return UsageError(err, once->get_name() + " may be given only once", streams);
+  }
+  if (output->count() > 0 && options.output.empty()) {
+    return UsageError(err, "-o: the file name is empty", streams);
+  }
 
   if (options.logs.size() > 1) {
     for (const CLI::Option* one_log_only : {output, band, explain}) {
       if (one_log_only->count() > 0) {
-        return UsageError(err, one_log_only->get_name() + " needs exactly one LOG");
+        return UsageError(err, one_log_only->get_name() + " needs exactly one LOG", streams);
       }
     }
   }
-  if (options.json) return RunJson(options, out, err);
-  if (options.logs.size() > 1) return RunTable(options, out, err);
-  return RunOneLog(options, out, err);
+  if (options.json) return RunJson(options, out, err, streams);
+  if (options.logs.size() > 1) return RunTable(options, out, err, streams);
+  return RunOneLog(options, out, err, streams);
 }
 
 }  // namespace zelo

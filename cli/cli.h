@@ -21,9 +21,18 @@ inline constexpr int kExitScored = 0;    // every log was scored
 inline constexpr int kExitRejected = 1;  // a log was rejected or unreadable, or a save or write failed
 inline constexpr int kExitUsage = 2;     // the command line was wrong
 
+// What zelo-score knows of the streams it was given: whether `out` and `err`
+// are terminals (log bytes and paths are then shown escaped, see
+// TerminalSafe), and the descriptor a LOG given as "-" is read from.
+struct CliStreams {
+  bool out_is_terminal = false;
+  bool err_is_terminal = false;
+  int in_fd = 0;
+};
 
 // Runs zelo-score with `argv` (argv[0] the program name), writing to `out` and `err`.
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           const CliStreams& streams = {});
 
 // Log bytes made safe to show on a terminal: control characters (C0, DEL and
 // the UTF-8 encoded C1 controls) become escapes (\t, \r, \n or \xHH), and a

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <csignal>
 #include <iostream>
 
@@ -10,5 +12,7 @@ int main(int argc, char** argv) {
   // EPIPE, which is then reported, instead of killing the program.
   std::signal(SIGPIPE, SIG_IGN);
   std::ios::sync_with_stdio(false);
-  return zelo::RunCli(argc, argv, std::cout, std::cerr);
+  // On a terminal, bytes from a log or a path are shown escaped.
+  const zelo::CliStreams streams{::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1, STDIN_FILENO};
+  return zelo::RunCli(argc, argv, std::cout, std::cerr, streams);
 }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,11 +27,23 @@ std::string_view FirstItem(std::string_view text);
 // case-sensitive); otherwise says why not.
 HeaderCheck CheckLogHeader(std::string_view text);
 
+// Which file a name or descriptor leads to: its device and inode.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// The identity of the file `path` names (links followed); nullopt when it
+// does not exist or cannot be reached.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+
 // The whole content of a file, or the reason it could not be read.
 struct FileRead {
   bool ok = false;
   std::string bytes;
   std::string error;  // the system's reason when !ok
+  std::optional<FileIdentity> identity;  // of a regular file read, when ok
 };
 
 // The most bytes a log may have. Real logs hold a few hundred kilobytes; the
@@ -37,11 +51,21 @@ struct FileRead {
 // terabyte) from taking all memory.
 inline constexpr std::size_t kMaxLogBytes = std::size_t{256} << 20;
 
-// Reads a regular file whole, byte for byte. Folders, devices and FIFOs are
-// refused without blocking, and so is a file of more than kMaxLogBytes; a file
-// that changes size while it is read is read up to its end as it then stands
-// (and refused should it grow past the limit).
-FileRead ReadWholeFile(const std::string& path);
+// What ReadWholeFile takes besides regular files.
+enum class ReadMode {
+  kRegularOnly,  // FIFOs are refused at once, without waiting for a writer
+  kStreamsToo,   // a FIFO (or a pipe named by /dev/fd/N) is read to its end
+};
+
+// Reads a regular file whole, byte for byte. Folders and devices are refused
+// without blocking, FIFOs too unless `mode` takes them, and so is a file of
+// more than kMaxLogBytes; a file that changes size while it is read is read
+// up to its end as it then stands (and refused should it grow past the limit).
+FileRead ReadWholeFile(const std::string& path, ReadMode mode = ReadMode::kRegularOnly);
+
+// Reads an open descriptor (standard input: a pipe, a terminal, a file from
+// where it stands) to its end, byte for byte, refusing more than kMaxLogBytes.
+FileRead ReadStream(int fd);
 
 // True when both paths name the same existing file (any spelling, symbolic
 // or hard links included).

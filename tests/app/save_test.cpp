@@ -145,12 +145,13 @@ INSTANTIATE_TEST_SUITE_P(Answers, CancelSaveTest, ::testing::ValuesIn(kCancelCas
 struct FailCase {
   std::string_view name;
   std::string (*path)(const ScratchDir& files);
-  int error;  // the system's reason expected on the prompt line
+  std::string reason;  // expected on the prompt line after the path
 };
 // The core owns every way a save fails (tests/core/save_listing_test.cpp,
 // tests/hostile/save_fault_test.cpp); the window passes the reason on.
 const FailCase kFailCases[] = {
-    {"MissingFolder", [](const ScratchDir& f) { return f.Path("no-such-folder/out.txt"); }, ENOENT},
+    {"MissingFolder", [](const ScratchDir& f) { return f.Path("no-such-folder/out.txt"); },
+     std::strerror(ENOENT)},
 };
 class FailedSaveTest : public SaveFixture, public ::testing::TestWithParam<FailCase> {};
 
@@ -161,7 +162,7 @@ TEST_P(FailedSaveTest, SaysWhyAndChangesNothingElse) {
   window.ClearCalls();
   Save(path);
   // The path apart, so that the window can shorten it and keep the rest.
-  const std::string reason = std::string(": ") + std::strerror(GetParam().error);
+  const std::string reason = ": " + GetParam().reason;
   EXPECT_EQ(window.Calls(), (Calls{"ShowSaveDialog", "SetCaptionWithPath cmdCommand1 " +
                                                          std::string(kSaveFailedPrefix) + "[" +
                                                          path + "]" + reason}));

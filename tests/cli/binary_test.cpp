@@ -36,7 +36,7 @@ const ProgramCase kProgramCases[] = {
     {{"/"}, kExitRejected, false, "Please select a valid cabrillo log file: /: it is a folder\n"},
     {{"{SAMPLE}", "/"}, kExitRejected, true, "Please select a valid cabrillo log file: /: it is a folder\n"},
     {{"-o", "{COPY}", "{COPY}"}, kExitRejected, false, "Listing NOT saved: that file is your log\n"},
-    {{"--bogus", "{SAMPLE}"}, kExitUsage, false, "The following argument"},
+    {{"--bogus", "{SAMPLE}"}, kExitUsage, false, "zelo-score has no option --bogus\n"},
     {{}, kExitUsage, false, "LOG is required"},
 };
 

@@ -21,12 +21,12 @@ struct CliRun {
   std::string err;
 };
 
-inline CliRun RunZelo(const std::vector<std::string>& args) {
+inline CliRun RunZelo(const std::vector<std::string>& args, const CliStreams& streams = {}) {
   std::vector<const char*> argv{"zelo-score"};
   for (const std::string& arg : args) argv.push_back(arg.c_str());
   std::ostringstream out, err;
   CliRun run;
-  run.code = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  run.code = RunCli(static_cast<int>(argv.size()), argv.data(), out, err, streams);
   run.out = out.str();
   run.err = err.str();
   return run;

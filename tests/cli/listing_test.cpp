@@ -117,8 +117,9 @@ TEST_F(SaveTest, OntoTheLogIsRefusedAndTheLogKept) {
 // Logs that are not scored: exit 1, the reason on stderr, nothing on stdout
 // and no listing written.
 // The core owns why a file is no log (tests/core, tests/hostile); here one
-// file that cannot be opened and one whose start is shown escaped.
-enum class BadLog { kMissing, kControlBytes };
+// file that cannot be opened, one whose start is shown escaped, and a device,
+// which the command line refuses though it reads pipes.
+enum class BadLog { kMissing, kControlBytes, kDevice };
 struct RejectCase {
   BadLog kind;
   std::string reason;
@@ -126,13 +127,18 @@ struct RejectCase {
 const RejectCase kRejectCases[] = {
     {BadLog::kMissing, std::strerror(ENOENT)},
     {BadLog::kControlBytes, "it begins with \"\\x1B[2J\\xC2\\x9B\", not START-OF-LOG:"},
+    {BadLog::kDevice, "it is not a regular file"},
 };
 
 class RejectTest : public ScratchTest, public testing::WithParamInterface<RejectCase> {};
 
 TEST_P(RejectTest, ExitsOneWithTheReason) {
   const std::string log = Path("x.log");
-  if (GetParam().kind == BadLog::kControlBytes) File("x.log", "\x1B[2J\xC2\x9B\r\n");
+  switch (GetParam().kind) {
+    case BadLog::kMissing: break;
+    case BadLog::kControlBytes: File("x.log", "\x1B[2J\xC2\x9B\r\n"); break;
+    case BadLog::kDevice: std::filesystem::create_symlink("/dev/zero", log); break;
+  }
   const std::string expected = "Please select a valid cabrillo log file: " + log + ": " + GetParam().reason + "\n";
   for (const auto& options : {std::vector<std::string>{}, {"--band", "20"}, {"--explain"}, {"-o", Path("o.NS")}}) {
     std::vector<std::string> args = options;

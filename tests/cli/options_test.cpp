@@ -36,6 +36,10 @@ const UsageCase kUsageCases[] = {
     {{"--explain", "--band", "20", "{LOG}"}, "excludes"},
     {{"--explain", "-o", "{OUT}", "{LOG}"}, "excludes"},
     {{"-o", "", "{LOG}"}, "-o: the file name is empty"},
+    {{"--output=", "{LOG}", "{LOG}"}, "--output: the value after = is empty"},
+    {{"--bogus"}, "zelo-score has no option --bogus"},
+    {{"--band", "20", "--band=40", "{LOG}"}, "--band may be given only once"},
+    {{"{LOG}", "-o"}, "-o needs a FILE after it"},
 };
 
 class UsageTest : public ScratchTest, public testing::WithParamInterface<UsageCase> {};
@@ -96,6 +100,8 @@ TEST(Help, ListsEveryOptionAndTheExitStatuses) {
                            "need exactly one LOG", "Exit status: 0"}) {
     EXPECT_NE(run.out.find(text), std::string::npos) << text;
   }
+  std::istringstream help(run.out);
+  for (std::string line; std::getline(help, line);) EXPECT_LE(line.size(), 80u) << line;
 }
 
 }  // namespace

@@ -1,7 +1,14 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <future>
 #include <string>
+#include <string_view>
 
 #include "input/log_file.h"
 #include "test_log.h"
@@ -51,9 +58,42 @@ TEST_P(ReadWholeFileTest, ReadsEveryByteAsStored) {
 INSTANTIATE_TEST_SUITE_P(Contents, ReadWholeFileTest, testing::ValuesIn(kContentCases),
                          [](const auto& info) { return info.param.name; });
 
-// Files that cannot be read as a log (folders, devices, FIFOs, missing,
-// unreadable or too big files) are tests/hostile/hostile_input_test.cpp's
-// table, run through the core.
+// Files that cannot be read as a log (folders, devices, FIFOs without a
+// writer, missing, unreadable or too big files) are
+// tests/hostile/hostile_input_test.cpp's table, run through the core.
+
+// Writes `bytes` into `fd` in pieces of a few kilobytes, then closes it.
+void WriteInPiecesAndClose(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), std::min<std::size_t>(bytes.size(), 5000));
+    if (n <= 0) break;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+}
+
+// A FIFO (when the caller takes streams) and an open pipe are read to the
+// writer's end, byte for byte; neither is a file a save could overwrite.
+TEST(ReadStream, FifoAndPipeAreReadToTheirEnd) {
+  const std::string bytes = AllByteValues(3 * 1024 * 1024 + 17);
+  ScratchDir dir;
+  const std::string fifo = (dir / "pipe").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto fifo_writer = std::async(std::launch::async, [&] { WriteInPiecesAndClose(::open(fifo.c_str(), O_WRONLY), bytes); });
+  const FileRead from_fifo = ReadWholeFile(fifo, ReadMode::kStreamsToo);
+  fifo_writer.wait();
+  int pipe_fds[2];
+  ASSERT_EQ(::pipe(pipe_fds), 0);
+  auto pipe_writer = std::async(std::launch::async, [&] { WriteInPiecesAndClose(pipe_fds[1], bytes); });
+  const FileRead from_pipe = ReadStream(pipe_fds[0]);
+  pipe_writer.wait();
+  ::close(pipe_fds[0]);
+  for (const FileRead* read : {&from_fifo, &from_pipe}) {
+    ASSERT_TRUE(read->ok) << read->error;
+    EXPECT_TRUE(read->bytes == bytes);
+    EXPECT_FALSE(read->identity.has_value());
+  }
+}
 
 TEST(SameFile, RecognisesOneFileHoweverNamed) {
   ScratchDir dir;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "input/log_file.h"
 
@@ -88,6 +90,19 @@ INSTANTIATE_TEST_SUITE_P(Texts, CheckLogHeaderTest, testing::ValuesIn(kHeaderCas
 TEST(CheckLogHeader, ReasonNamesWhatTheFileBeginsWith) {
   const HeaderCheck check = CheckLogHeader("CONTEST: ZELO-RAZEZUZ\r\nSTART-OF-LOG: 3.0\r\n");
   EXPECT_NE(check.reason.find("CONTEST: ZELO-RAZEZUZ"), std::string::npos) << check.reason;
+}
+
+// Characters that show as nothing are named, so the reason does not seem to
+// quote the very header it refuses; other bytes are quoted as they are.
+TEST(CheckLogHeader, ReasonShowsInvisibleCharacters) {
+  const std::pair<std::string_view, std::string_view> kCases[] = {
+      {"\xEF\xBB\xBF\xEF\xBB\xBFSTART-OF-LOG: 3.0", "\"<U+FEFF>START-OF-LOG: 3.0\""},
+      {"\xE2\x80\x8BSTART-OF-LOG:\xC2\xA0x", "\"<U+200B>START-OF-LOG:<U+00A0>x\""},
+      {"St\xC3\xA9phane \xEF\xBB", "\"St\xC3\xA9phane \xEF\xBB\""},
+  };
+  for (const auto& [text, shown] : kCases) {
+    EXPECT_EQ(CheckLogHeader(text).reason, "it begins with " + std::string(shown) + ", not START-OF-LOG:");
+  }
 }
 
 }  // namespace

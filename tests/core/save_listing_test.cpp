@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <future>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -114,6 +116,48 @@ TEST(SaveListing, WritesThroughASymbolicLink) {
   EXPECT_EQ(NamesIn(dir / "real"), Names{"report.NS"});
 }
 
+// A file behind an open descriptor of this process, opened for appending as
+// the shell's ">>" does, is written through that descriptor: appended to,
+// neither truncated nor replaced; a log behind it is refused.
+TEST(SaveListing, DescriptorIsWrittenThroughWhereItStands) {
+  ScratchDir dir;
+  const fs::path file = dir / "results.txt";
+  WriteBytes(file, "before\n");
+  const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  const std::string number = std::to_string(fd);
+  fs::create_symlink("/dev/fd/" + number, dir / "link.NS");
+  struct stat before {};
+  ASSERT_EQ(::stat(file.c_str(), &before), 0);
+  std::string expected = "before\n";
+  for (const std::string& name : {"/dev/fd/" + number, "/proc/self/fd/" + number, (dir / "link.NS").string()}) {
+    const SaveResult saved = SaveListing(name, kListing);
+    EXPECT_TRUE(saved.ok) << name << ": " << saved.reason;
+    expected += kListing;
+    EXPECT_EQ(ReadBytes(file), expected) << name;
+  }
+  const FileIdentity log{static_cast<std::uint64_t>(before.st_dev), static_cast<std::uint64_t>(before.st_ino)};
+  const SaveResult onto_log = SaveListing("/dev/fd/" + number, kListing, std::span(&log, 1));
+  EXPECT_EQ(onto_log.reason, kSaveOntoLogReason);
+  ::close(fd);
+  struct stat after {};
+  ASSERT_EQ(::stat(file.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced";
+  EXPECT_EQ(ReadBytes(file), expected);
+  EXPECT_EQ(dir.Names(), (Names{"link.NS", "results.txt"}));
+}
+
+// As the shell's ">" does, a link to a file that does not exist yet creates it.
+TEST(SaveListing, DanglingLinkCreatesItsTarget) {
+  ScratchDir dir;
+  fs::create_symlink("new.NS", dir / "link.NS");
+  const SaveResult saved = SaveListing((dir / "link.NS").string(), kListing);
+  ASSERT_TRUE(saved.ok) << saved.reason;
+  EXPECT_TRUE(fs::is_symlink(dir / "link.NS"));
+  EXPECT_EQ(ReadBytes(dir / "new.NS"), kListing);
+  EXPECT_EQ(dir.Names(), (Names{"link.NS", "new.NS"}));
+}
+
 struct FailCase {
   std::string_view name;
   std::string_view relative;  // under the scratch folder
@@ -193,7 +237,7 @@ TEST(SaveListing, PipeWithoutReaderFailsAtOnce) {
   }
   const SaveResult saved = saving.get();
   EXPECT_FALSE(saved.ok);
-  EXPECT_EQ(saved.reason, fifo + ": " + std::strerror(ENXIO));
+  EXPECT_EQ(saved.reason, fifo + ": no program is reading from this FIFO");
   EXPECT_EQ(dir.Names(), Names{"pipe"});
 }
 

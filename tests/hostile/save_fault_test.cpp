@@ -81,6 +81,11 @@ std::function<std::string(const Target&)> SystemReason(int err) {
   return [err](const Target& t) { return t.path + ": " + std::strerror(err); };
 }
 std::string OntoLog(const Target&) { return std::string(kSaveOntoLogReason); }
+// No file may be created in the chosen file's folder: the folder is named.
+std::string FolderNotWritable(const Target& t) {
+  return t.path + ": cannot create a file in the folder " + t.path.substr(0, t.path.rfind('/')) + ": " +
+         std::strerror(EACCES);
+}
 
 // An old file in `out`, with the given mode.
 Target OldFile(const Places& p, mode_t mode) {
@@ -99,14 +104,14 @@ const SaveFaultCase kSaveFaultCases[] = {
        ::chmod(p.out.c_str(), 0555);
        return Target{p.out + "/listing.NS", p.out, ""};
      },
-     SystemReason(EACCES), true, std::nullopt},
+     FolderNotWritable, true, std::nullopt},
     {"WritableFileInAFolderWithoutWritePermission",
      [](const Places& p) {
        Target t = OldFile(p, 0666);
        ::chmod(p.out.c_str(), 0555);
        return t;
      },
-     SystemReason(EACCES), true, std::nullopt},
+     FolderNotWritable, true, std::nullopt},
     {"FileWithoutWritePermission", [](const Places& p) { return OldFile(p, 0444); }, SystemReason(EACCES), true, std::nullopt},
     {"PathIsAFolder",
      [](const Places& p) {

@@ -202,13 +202,22 @@ inline ChildResult RunInChild(const ChildSetup& setup, const std::function<Field
   return result;
 }
 
-// How a program's standard output is set up.
-enum class Stdout { kCaptured, kDevFull, kClosedPipe };
+// Where a program's standard output goes.
+enum class Stdout { kCaptured, kDevFull, kClosedPipe, kFile };
+
+// A program's standard input and output, as the shell's `<`, `>` and `>>`
+// would set them.
+struct ProgramIo {
+  Stdout mode = Stdout::kCaptured;
+  std::string in;       // standard input from this file; empty: /dev/null
+  std::string out;      // Stdout::kFile: this file, created if need be
+  bool append = false;  // Stdout::kFile: appended to, not truncated
+};
 
 // The outcome of running a program.
 struct ProgramOutcome {
   int code = -1;  // -1 when a signal ended it
-  std::string out;
+  std::string out;  // what it printed, when captured
   std::string err;
 };
 
@@ -224,26 +233,25 @@ inline std::string ReadFromStart(int fd) {
   std::string bytes;
   char buf[65536];
   off_t at = 0;
-  for (ssize_t n; (n = ::pread(fd, buf, sizeof buf, at)) != 0; at += n) {
-    if (n < 0 && errno == EINTR) {
-      n = 0;
-      continue;
-    }
-    if (n < 0) break;
+  for (;;) {
+    const ssize_t n = ::pread(fd, buf, sizeof buf, at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
     bytes.append(buf, static_cast<std::size_t>(n));
+    at += n;
   }
   return bytes;
 }
 
-// Runs `program` with `args` in the calling process's identity and limits;
-// its stdout as asked (captured through a pipe), stderr captured. A program
+// Runs `program` with `args` in the calling process's identity and limits,
+// its standard streams set up as `io` says; stderr is captured. A program
 // that blocks is ended after two minutes (the alarm stays set across exec).
 inline ProgramOutcome RunProgram(const std::string& program, const std::vector<std::string>& args,
-                                 Stdout mode = Stdout::kCaptured) {
+                                 const ProgramIo& io) {
   const int err = AnonymousFile();
   int out_pipe[2] = {-1, -1};
   if (err < 0 || ::pipe2(out_pipe, O_CLOEXEC) != 0) return {-1, {}, "no files for the output"};
-  if (mode == Stdout::kClosedPipe) {
+  if (io.mode != Stdout::kCaptured) {
     ::close(out_pipe[0]);  // nobody will ever read
     out_pipe[0] = -1;
   }
@@ -251,8 +259,15 @@ inline ProgramOutcome RunProgram(const std::string& program, const std::vector<s
   std::cerr.flush();
   const pid_t pid = ::fork();
   if (pid == 0) {
-    const int stdout_fd = mode == Stdout::kDevFull ? ::open("/dev/full", O_WRONLY) : out_pipe[1];
-    if (stdout_fd < 0 || ::dup2(stdout_fd, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
+    int stdout_fd = out_pipe[1];
+    if (io.mode == Stdout::kDevFull) stdout_fd = ::open("/dev/full", O_WRONLY);
+    if (io.mode == Stdout::kFile) {
+      stdout_fd = ::open(io.out.c_str(), O_WRONLY | O_CREAT | (io.append ? O_APPEND : O_TRUNC), 0644);
+    }
+    const int stdin_fd = ::open(io.in.empty() ? "/dev/null" : io.in.c_str(), O_RDONLY);
+    if (stdout_fd < 0 || stdin_fd < 0 || ::dup2(stdin_fd, 0) < 0 || ::dup2(stdout_fd, 1) < 0 || ::dup2(err, 2) < 0) {
+      ::_exit(126);
+    }
     ::alarm(120);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -264,9 +279,10 @@ inline ProgramOutcome RunProgram(const std::string& program, const std::vector<s
   ProgramOutcome outcome;
   if (out_pipe[0] >= 0) {
     char buf[65536];
-    for (ssize_t n; (n = ::read(out_pipe[0], buf, sizeof buf)) != 0;) {
+    for (;;) {
+      const ssize_t n = ::read(out_pipe[0], buf, sizeof buf);
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) break;
+      if (n <= 0) break;
       outcome.out.append(buf, static_cast<std::size_t>(n));
     }
     ::close(out_pipe[0]);
@@ -278,6 +294,11 @@ inline ProgramOutcome RunProgram(const std::string& program, const std::vector<s
   outcome.err = ReadFromStart(err);
   ::close(err);
   return outcome;
+}
+
+inline ProgramOutcome RunProgram(const std::string& program, const std::vector<std::string>& args,
+                                 Stdout mode = Stdout::kCaptured) {
+  return RunProgram(program, args, ProgramIo{mode, {}, {}, false});
 }
 
 #ifdef ZELO_SCORE_BIN
