@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
+#include "channel.h"
 #include "cli/cli.h"
 #include "fakes/recording_window.h"
 #include "input/log_file.h"
@@ -213,20 +214,7 @@ const InputCase kInputCases[] = {
      Scored(3, 3, 9)},
 };
 
-enum class Channel { kCore, kCli, kWindow, kProgram };
-
-std::string_view ChannelName(Channel c) {
-  switch (c) {
-    case Channel::kCore: return "Core";
-    case Channel::kCli: return "Cli";
-    case Channel::kWindow: return "Window";
-    case Channel::kProgram: return "Program";
-  }
-  return "?";
-}
-
 using test::PrintTo;
-void PrintTo(Channel c, std::ostream* os) { *os << ChannelName(c); }
 
 // Fields a channel sends back: [0] "scored" or "rejected", [1] the message
 // (core reason, stderr, caption), [2] other state, then the listing lines.

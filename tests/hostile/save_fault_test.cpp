@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
+#include "channel.h"
 #include "cli/cli.h"
 #include "fakes/recording_window.h"
 #include "input/log_file.h"
@@ -149,20 +150,7 @@ const SaveFaultCase kSaveFaultCases[] = {
      OntoLog, false, std::nullopt},
 };
 
-enum class Channel { kCore, kCli, kWindow, kProgram };
-
-std::string_view ChannelName(Channel c) {
-  switch (c) {
-    case Channel::kCore: return "Core";
-    case Channel::kCli: return "Cli";
-    case Channel::kWindow: return "Window";
-    case Channel::kProgram: return "Program";
-  }
-  return "?";
-}
-
 using test::PrintTo;
-void PrintTo(Channel c, std::ostream* os) { *os << ChannelName(c); }
 
 // Mounts a 64 KiB tmpfs on `folder` in a mount namespace of this process alone.
 std::string MountSmallFileSystem(const std::string& folder) {
