@@ -4,6 +4,7 @@
 #include <functional>
 #include <utility>
 
+#include "check/log_check.h"
 #include "input/log_file.h"
 #include "scoring/report.h"
 #include "views/band_view.h"
@@ -110,6 +111,7 @@ void Form1::OpenChosenLog(const std::string& path) {
   ScoreLog();
   window_.SetVisible(Control::ProgressBar1, false);
   window_.SetVisible(Control::lstList1, true);
+  window_.SetMenuEnabled(Menu::mnuCheck, true);
 }
 
 void Form1::ScoreLog() {
@@ -199,6 +201,11 @@ void Form1::mnuAbout_Click() {
   window_.ShowAbout({"ZELO Score", std::string(kVersion),
                      "Scores a ZELO Razezuz contest log: contacts and multipliers per band, "
                      "the totals and the final score."});
+}
+
+void Form1::mnuCheck_Click() {
+  if (!log_valid_) return;  // offered only once a log has been opened
+  window_.ShowFindings(CheckLog(log_text_));
 }
 
 void Form1::ShowStep1Prompt(Control target) {

@@ -24,6 +24,8 @@
 //  - optnSum_Click: the report again, by a fresh scoring run.
 //  - mnuFileSave_Click: writes what the list box shows to a chosen file; a
 //    failure says why on the prompt line and leaves any old file intact.
+//  - mnuCheck_Click: the findings of the log check of LogText, offered once a
+//    log has been opened; it changes neither the list nor the step.
 //  - mnuFileExit_Click, mnuHelp_Click, mnuAbout_Click: leave, help, about.
 // While a scoring run is under way (the window repaints during it) every
 // handler returns at once, so none starts inside another.
@@ -69,6 +71,7 @@ class Form1 {
   void mnuFileExit_Click();
   void mnuHelp_Click();
   void mnuAbout_Click();
+  void mnuCheck_Click();
   void Option160_Click();
   void Option80_Click();
   void Option40_Click();

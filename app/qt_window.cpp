@@ -14,6 +14,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -29,6 +30,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyledItemDelegate>
+#include <QTableView>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -156,6 +158,57 @@ class WidestLineDelegate : public QStyledItemDelegate {
     return QStyledItemDelegate::sizeHint(option, model->index(model->WidestRow()));
   }
 };
+
+// The findings of a log check as a table: line, severity, message (whole in
+// its tool tip). The messages may quote log bytes; they are shown decoded as
+// UTF-8.
+class FindingsModel : public QAbstractTableModel {
+ public:
+  using QAbstractTableModel::QAbstractTableModel;
+
+  void Show(std::vector<Finding> findings) {
+    beginResetModel();
+    findings_ = std::move(findings);
+    endResetModel();
+  }
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : static_cast<int>(findings_.size());
+  }
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : 3; }
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    const bool shown = role == Qt::DisplayRole || (role == Qt::ToolTipRole && index.column() == 2);
+    if (!shown || !index.isValid() || index.row() >= rowCount()) return {};
+    const Finding& finding = findings_[static_cast<std::size_t>(index.row())];
+    switch (index.column()) {
+      case 0: return QString::number(finding.line);
+      case 1: return FromBytes(SeverityName(finding.severity));
+      default: return FromBytes(finding.message);
+    }
+  }
+
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
+    static const char* const kTitles[] = {"Line", "Severity", "Message"};
+    return section >= 0 && section < 3 ? QString::fromLatin1(kTitles[section]) : QVariant();
+  }
+
+ private:
+  std::vector<Finding> findings_;
+};
+
+// "1 error, 2 warnings, 0 notes. Computed score 132, claimed score none."
+std::string FindingCounts(const CheckSummary& s) {
+  const auto count = [](std::int64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  };
+  std::string text = count(s.errors, "error", "errors") + ", " + count(s.warnings, "warning", "warnings") + ", " +
+                     count(s.notes, "note", "notes") + ".";
+  if (!s.scored) return text + " The log is not scored.";
+  return text + " Computed score " + std::to_string(s.score) + ", claimed score " +
+         (s.claimed_score ? std::to_string(*s.claimed_score) : std::string("none")) + ".";
+}
 
 }  // namespace
 
@@ -366,19 +419,23 @@ void QtWindow::CreateMenu() {
   mnuFileExit_ = file->addAction(QStringLiteral("&Exit"));
   mnuAbout_ = menuBar()->addAction(QStringLiteral("&About"));
   mnuHelp_ = menuBar()->addAction(QStringLiteral("&Help"));
+  mnuCheck_ = menuBar()->addAction(QStringLiteral("&Check"));
   mnuFileOpen_->setObjectName(QStringLiteral("mnuFileOpen"));
   mnuFileSave_->setObjectName(QStringLiteral("mnuFileSave"));
   mnuFileExit_->setObjectName(QStringLiteral("mnuFileExit"));
   mnuAbout_->setObjectName(QStringLiteral("mnuAbout"));
   mnuHelp_->setObjectName(QStringLiteral("mnuHelp"));
+  mnuCheck_->setObjectName(QStringLiteral("mnuCheck"));
   mnuFileOpen_->setEnabled(false);
   mnuFileSave_->setEnabled(false);
+  mnuCheck_->setEnabled(false);
 
   connect(mnuFileOpen_, &QAction::triggered, this, [this] { form_.mnuFileOpen_Click(); });
   connect(mnuFileSave_, &QAction::triggered, this, [this] { form_.mnuFileSave_Click(); });
   connect(mnuFileExit_, &QAction::triggered, this, [this] { form_.mnuFileExit_Click(); });
   connect(mnuAbout_, &QAction::triggered, this, [this] { form_.mnuAbout_Click(); });
   connect(mnuHelp_, &QAction::triggered, this, [this] { form_.mnuHelp_Click(); });
+  connect(mnuCheck_, &QAction::triggered, this, [this] { form_.mnuCheck_Click(); });
 }
 
 QWidget* QtWindow::ControlWidget(Control control) const {
@@ -461,7 +518,11 @@ void QtWindow::HideRefusal() {
 }
 
 void QtWindow::SetMenuEnabled(Menu menu, bool enabled) {
-  (menu == Menu::mnuFileOpen ? mnuFileOpen_ : mnuFileSave_)->setEnabled(enabled);
+  switch (menu) {
+    case Menu::mnuFileOpen: mnuFileOpen_->setEnabled(enabled); break;
+    case Menu::mnuFileSave: mnuFileSave_->setEnabled(enabled); break;
+    case Menu::mnuCheck: mnuCheck_->setEnabled(enabled); break;
+  }
 }
 
 void QtWindow::SetVisible(Control control, bool visible) {
@@ -544,6 +605,38 @@ std::optional<std::string> QtWindow::ShowOpenDialog(const DialogSettings& settin
 
 std::optional<std::string> QtWindow::ShowSaveDialog(const DialogSettings& settings) {
   return RunDialog(DialogKind::kSave, settings);
+}
+
+void QtWindow::ShowFindings(const CheckReport& report) {
+  if (check_window_ == nullptr) {
+    check_window_ = new QDialog(this);
+    check_window_->setObjectName(QStringLiteral("checkWindow"));
+    check_window_->setWindowTitle(QStringLiteral("Log check"));
+    check_window_->resize(900, 480);
+    auto* counts = new QLabel(check_window_);
+    counts->setObjectName(QStringLiteral("checkCounts"));
+    auto* table = new QTableView(check_window_);
+    table->setObjectName(QStringLiteral("checkFindings"));
+    table->setModel(new FindingsModel(check_window_));
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setWordWrap(false);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->horizontalHeader()->setStretchLastSection(true);
+    auto* layout = new QVBoxLayout(check_window_);
+    layout->addWidget(counts);
+    layout->addWidget(table);
+  }
+  check_window_->findChild<QLabel*>(QStringLiteral("checkCounts"))->setText(FromBytes(FindingCounts(report.summary)));
+  auto* table = check_window_->findChild<QTableView*>(QStringLiteral("checkFindings"));
+  static_cast<FindingsModel*>(table->model())->Show(report.findings);
+  table->resizeColumnToContents(0);
+  table->resizeColumnToContents(1);
+  check_window_->show();
+  check_window_->raise();
+  check_window_->activateWindow();
 }
 
 void QtWindow::ShowHelp(const std::string& help_file) {

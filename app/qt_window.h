@@ -1,7 +1,9 @@
 // QtWindow: the real window of zelo-calc. It builds the controls and the menu
 // in their design state, turns each WindowOps call into one or two widget
 // calls, and forwards the clicks on the start button, the option buttons and
-// the menu to its Form1, which holds every rule of the workflow.
+// the menu to its Form1, which holds every rule of the workflow. Beside the
+// designed menu entries, Check shows the log check's findings in a window of
+// their own.
 #pragma once
 
 #include <array>
@@ -126,6 +128,7 @@ class QtWindow : public QMainWindow, public WindowOps {
   void RepaintNow() override;
   std::optional<std::string> ShowOpenDialog(const DialogSettings& settings) override;
   std::optional<std::string> ShowSaveDialog(const DialogSettings& settings) override;
+  void ShowFindings(const CheckReport& report) override;
   void ShowHelp(const std::string& help_file) override;
   void ShowAbout(const AboutInfo& about) override;
   std::string ProgramFolder() const override;
@@ -163,8 +166,10 @@ class QtWindow : public QMainWindow, public WindowOps {
   QAction* mnuFileExit_ = nullptr;
   QAction* mnuAbout_ = nullptr;
   QAction* mnuHelp_ = nullptr;
+  QAction* mnuCheck_ = nullptr;
   QDialog* help_window_ = nullptr;
   QTextBrowser* help_browser_ = nullptr;
+  QDialog* check_window_ = nullptr;
 
   std::string help_file_name_;
   DialogHook dialog_hook_;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "check/log_check.h"
+
 namespace zelo {
 
 // The controls of the window that Form1 operates on.
@@ -26,7 +28,7 @@ enum class Control {
 };
 
 // The menu items whose enabled state changes.
-enum class Menu { mnuFileOpen, mnuFileSave };
+enum class Menu { mnuFileOpen, mnuFileSave, mnuCheck };
 
 // How an Open or Save dialog is set up. The filter is one entry: a
 // description and the pattern of the files it lists.
@@ -80,6 +82,9 @@ class WindowOps {
   // The dialogs wait for the user; nullopt when cancelled.
   virtual std::optional<std::string> ShowOpenDialog(const DialogSettings& settings) = 0;
   virtual std::optional<std::string> ShowSaveDialog(const DialogSettings& settings) = 0;
+
+  // Shows the findings of a log check, with their counts, apart from the list.
+  virtual void ShowFindings(const CheckReport& report) = 0;
 
   // Shows a help file (or says plainly that it is missing), and the About box.
   virtual void ShowHelp(const std::string& help_file) = 0;

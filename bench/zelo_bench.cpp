@@ -1,5 +1,5 @@
 // zelo_bench: times the scoring core on generated logs of growing size and on
-// hostile shapes, plus the file read, the sort, a big band view and the
+// hostile shapes, the log check, plus the file read, the sort, a big band view and the
 // listing bytes.
 #include <benchmark/benchmark.h>
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench/log_maker.h"
+#include "check/log_check.h"
 #include "input/log_file.h"
 #include "input/sort_list.h"
 #include "scoring/score_log.h"
@@ -52,6 +53,18 @@ BENCHMARK(BM_ScoreLfOnly)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScoreOneLine)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScoreHugeLine)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScoreDistinct)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// The log check of the aligned log, beside BM_ScoreAligned's scoring run.
+void BM_CheckAligned(benchmark::State& state) {
+  const auto& log = Log(LogShape::kAligned, state.range(0));
+  for (auto _ : state) {
+    zelo::CheckReport report = zelo::CheckLog(log.text);
+    benchmark::DoNotOptimize(report.findings.data());
+    if (report.summary.qsos != log.facts.TotalQsos()) state.SkipWithError("wrong contact count");
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(log.text.size()));
+}
+BENCHMARK(BM_CheckAligned)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 void BM_ReadWholeFile(benchmark::State& state) {
   const auto& log = Log(LogShape::kAligned, state.range(0));

@@ -12,6 +12,8 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "cli/check_command.h"
+#include "cli/output_lines.h"
 #include "input/line_ends.h"
 #include "input/log_file.h"
 #include "scoring/qso_fields.h"
@@ -24,7 +26,6 @@
 namespace zelo {
 namespace {
 
-constexpr std::string_view kProgram = "zelo-score";
 constexpr std::size_t kShownRecordBytes = 60;
 // A LOG or an -o FILE given as "-": standard input, standard output.
 constexpr std::string_view kStandardInput = "-";
@@ -48,6 +49,12 @@ cannot be scored come last, with the reason.
 
 Exit status: 0 every LOG was scored; 1 a LOG was rejected or unreadable, or
 the listing or the output could not be written; 2 the command line is wrong.
+
+--check checks each LOG before it is sent: one line per finding,
+FILE:LINE: error|warning|note: message, then a summary line per LOG; with
+--json one JSON object per LOG. It goes with none of -o, --band or --explain.
+Its exit status: 0 no LOG has an error; 1 a LOG has an error or is
+unreadable, or the output could not be written; 2 the command line is wrong.
 )";
 
 struct Options {
@@ -56,6 +63,7 @@ struct Options {
   std::string output;
   bool json = false;
   bool explain = false;
+  bool check = false;
 };
 
 // A log read whole and checked. Scoring results view into `bytes`, so a
@@ -70,7 +78,7 @@ struct LoadedLog {
 // A LOG given as "-" is standard input; a FIFO or a pipe (`<(cat log)`) is
 // read to its end like a file.
 LoadedLog LoadLog(const std::string& path, const CliStreams& streams) {
-  FileRead read = path == kStandardInput ? ReadStream(streams.in_fd) : ReadWholeFile(path, ReadMode::kStreamsToo);
+  FileRead read = ReadLogBytes(path, streams);
   if (!read.ok) return {false, {}, std::move(read.error), std::nullopt};
   HeaderCheck header = CheckLogHeader(read.bytes);
   if (!header.valid) return {false, {}, std::move(header.reason), std::nullopt};
@@ -118,47 +126,6 @@ std::string JsonForTerminal(std::string_view json) {
   }
   return safe;
 }
-
-// Writes lines to the output and remembers the first failure and its reason,
-// after which it writes nothing more.
-class OutputLines {
- public:
-  explicit OutputLines(std::ostream& out) : out_(out) {}
-
-  void Line(std::string_view text) {
-    if (failed_) return;
-    errno = 0;
-    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out_.put('\n');
-    if (!out_) Fail();
-  }
-
-  // Flushes; false when any write failed, with the message told on `err`.
-  bool Finish(std::ostream& err) {
-    if (!failed_) {
-      errno = 0;
-      out_.flush();
-      if (!out_) Fail();
-    }
-    if (!failed_) return true;
-    // A reader that stopped early (`zelo-score LOG | head`) is no news.
-    if (error_ == EPIPE) return false;
-    err << kProgram << ": writing the output failed";
-    if (error_ != 0) err << ": " << std::strerror(error_);
-    err << '\n';
-    return false;
-  }
-
- private:
-  void Fail() {
-    failed_ = true;
-    error_ = errno;
-  }
-
-  std::ostream& out_;
-  bool failed_ = false;
-  int error_ = 0;
-};
 
 std::string BandLabel(Band band) { return std::string(BandName(band)) + "M"; }
 
@@ -465,6 +432,10 @@ std::optional<std::string> UnknownOption(const CLI::App& app) {
 
 }  // namespace
 
+FileRead ReadLogBytes(const std::string& path, const CliStreams& streams) {
+  return path == kStandardInput ? ReadStream(streams.in_fd) : ReadWholeFile(path, ReadMode::kStreamsToo);
+}
+
 std::string TerminalSafe(std::string_view bytes) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string safe;
@@ -525,6 +496,9 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       app.add_flag("--explain", options.explain, "Tell what became of each QSO: record, line by line");
   json->excludes(band)->excludes(output)->excludes(explain);
   explain->excludes(band)->excludes(output);
+  CLI::Option* check =
+      app.add_flag("--check", options.check, "List every problem of each log, with its line");
+  check->excludes(band)->excludes(output)->excludes(explain);
 
   try {
     app.parse(argc, argv);
@@ -551,6 +525,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       }
     }
   }
+  if (options.check) return RunCheck(options.logs, options.json, out, err, streams);
   if (options.json) return RunJson(options, out, err, streams);
   if (options.logs.size() > 1) return RunTable(options, out, err, streams);
   return RunOneLog(options, out, err, streams);

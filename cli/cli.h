@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "input/log_file.h"
 #include "input/messages.h"
 
 namespace zelo {
@@ -33,6 +34,10 @@ struct CliStreams {
 // Runs zelo-score with `argv` (argv[0] the program name), writing to `out` and `err`.
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
            const CliStreams& streams = {});
+
+// The bytes of a LOG as the command line reads it: "-" is standard input,
+// and a FIFO or a pipe is read to its end like a file.
+FileRead ReadLogBytes(const std::string& path, const CliStreams& streams);
 
 // Log bytes made safe to show on a terminal: control characters (C0, DEL and
 // the UTF-8 encoded C1 controls) become escapes (\t, \r, \n or \xHH), and a

@@ -1,5 +1,5 @@
 // libFuzzer target: arbitrary bytes through the header check, the scoring
-// run, every band view and the listing, with the properties that must hold
+// run, every band view, the listing and the log check, with the properties that must hold
 // for any input checked independently of how the core computes them. A
 // broken property aborts with a message naming it.
 #include <array>
@@ -9,11 +9,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <algorithm>
 #include <set>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "check/log_check.h"
 #include "input/log_file.h"
 #include "scoring/qso_fields.h"
 #include "scoring/report.h"
@@ -417,6 +420,67 @@ void CheckSameRun(const zelo::ScoreResult& a, const zelo::ScoreResult& b) {
   Require(WriteReport(a) == WriteReport(b), "a second run gives the same report");
 }
 
+// The 1-based line of each offset: lines end at LF, CR LF or a lone CR.
+std::vector<std::int64_t> LineStarts(std::string_view text) {
+  std::vector<std::int64_t> line_of(text.size() + 1, 1);
+  std::int64_t line = 1;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    line_of[i] = line;
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++line;
+  }
+  line_of[text.size()] = line;
+  return line_of;
+}
+
+// The log check: its findings name lines of the file, known codes with their
+// severities, in line order, counted in the summary; one error per contact on
+// no band and one note per repeat, at the record's line; the computed score is
+// the scoring run's.
+void CheckTheCheck(std::string_view text, const std::vector<RecordOutcome>& outcomes, const zelo::ScoreResult& result) {
+  const zelo::CheckReport report = zelo::CheckLog(text);
+  const std::vector<std::int64_t> line_of = LineStarts(text);
+  // Lines in the file: a text ending in a line end has no line after it.
+  std::int64_t lines = line_of.back();
+  if (!text.empty() && (text.back() == '\n' || text.back() == '\r')) --lines;
+  std::int64_t errors = 0, warnings = 0, notes = 0, previous = 0;
+  std::multiset<std::pair<std::string_view, std::int64_t>> found;
+  for (const zelo::Finding& f : report.findings) {
+    Require(f.line >= 1 && f.line <= std::max<std::int64_t>(lines, 1), "a finding's line lies within the file");
+    Require(f.line >= previous, "findings come in line order");
+    previous = f.line;
+    Require(!f.message.empty(), "a finding says what is wrong");
+    bool known = false;
+    for (const zelo::FindingKind& kind : zelo::FindingKinds()) {
+      if (kind.code == f.code) known = kind.severity == f.severity;
+    }
+    Require(known, "a finding's code is a known one, with its severity");
+    errors += f.severity == zelo::Severity::kError;
+    warnings += f.severity == zelo::Severity::kWarning;
+    notes += f.severity == zelo::Severity::kNote;
+    found.insert({f.code, f.line});
+  }
+  Require(errors == report.summary.errors && warnings == report.summary.warnings && notes == report.summary.notes,
+          "the summary counts the findings");
+  if (!zelo::CheckLogHeader(text).valid) {
+    Require(report.findings.size() == 1 && report.findings[0].code == "not-log" && !report.summary.scored,
+            "a rejected log gets one not-log error alone");
+    return;
+  }
+  Require(report.summary.scored && report.summary.score == result.final_score, "the computed score is the run's");
+  std::multiset<std::pair<std::string_view, std::int64_t>> expected;
+  for (const RecordOutcome& out : outcomes) {
+    const std::int64_t line = line_of[out.record.offset];
+    if (out.outcome == Outcome::kNoBand) expected.insert({"no-band", line});
+    if (out.outcome == Outcome::kDuplicate) expected.insert({"repeat", line});
+  }
+  for (std::string_view code : {"no-band", "repeat"}) {
+    std::vector<std::int64_t> want, got;
+    for (const auto& [c, line] : expected) if (c == code) want.push_back(line);
+    for (const auto& [c, line] : found) if (c == code) got.push_back(line);
+    Require(want == got, "one no-band error per contact on no band, one repeat note per repeat, at its line");
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -432,5 +496,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckListing(WriteReport(result));
   CheckViews(result);
   CheckSameRun(result, zelo::ScoreLog(text));
+  CheckTheCheck(text, collector.outcomes, result);
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "input/line_ends.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zelo {
 
@@ -23,17 +24,31 @@ std::int64_t LineCounter::LineOf(std::size_t offset) {
     pos_ = 0;
     line_ = 1;
   }
-  for (; pos_ < offset; ++pos_) {
-    const char c = text_[pos_];
-    // A CR followed by LF ends its line at the LF.
-    if (c == '\n' || (c == '\r' && LineEndLength(text_, pos_) == 1)) ++line_;
+  // A line ends at each LF and at each CR not followed by LF (a CR LF ends
+  // its line at the LF). Counted without a branch per byte; the last byte of
+  // the text has no byte after it and is looked at alone.
+  const char* const bytes = text_.data();
+  const std::size_t paired_end = std::min(offset, text_.size() - (text_.empty() ? 0 : 1));
+  std::int64_t ends = 0;
+  for (std::size_t i = pos_; i < paired_end; ++i) {
+    ends += static_cast<std::int64_t>((bytes[i] == '\n') | ((bytes[i] == '\r') & (bytes[i + 1] != '\n')));
   }
+  pos_ = std::max(pos_, paired_end);
+  for (; pos_ < offset; ++pos_) ends += LineEndLength(text_, pos_) == 1 || bytes[pos_] == '\n';
+  line_ += ends;
   return line_;
 }
 
 std::optional<TextLine> LineReader::Next() {
   if (pos_ >= text_.size()) return std::nullopt;
-  const std::size_t end = text_.find_first_of("\r\n", pos_);
+  if (!next_lf_ || *next_lf_ < pos_) {
+    const void* lf = std::memchr(text_.data() + pos_, '\n', text_.size() - pos_);
+    next_lf_ = lf == nullptr ? text_.size() : static_cast<std::size_t>(static_cast<const char*>(lf) - text_.data());
+  }
+  // The line ends at its first CR, or else at that LF.
+  const void* cr = std::memchr(text_.data() + pos_, '\r', *next_lf_ - pos_);
+  std::size_t end = cr == nullptr ? *next_lf_ : static_cast<std::size_t>(static_cast<const char*>(cr) - text_.data());
+  if (end == text_.size()) end = std::string_view::npos;
   TextLine line;
   line.number = ++number_;
   line.offset = pos_;

@@ -50,6 +50,9 @@ class LineReader {
   std::string_view text_;
   std::size_t pos_ = 0;
   std::int64_t number_ = 0;
+  // The first LF at or after pos_ (the text's size when none is left), once
+  // looked for; a text with lone CRs is searched for LF once, not per line.
+  std::optional<std::size_t> next_lf_;
 };
 
 }  // namespace zelo

@@ -51,6 +51,9 @@ struct FileRead {
 // terabyte) from taking all memory.
 inline constexpr std::size_t kMaxLogBytes = std::size_t{256} << 20;
 
+// Why a file of `size` bytes, more than kMaxLogBytes, is refused.
+std::string TooBigReason(std::uint64_t size);
+
 // What ReadWholeFile takes besides regular files.
 enum class ReadMode {
   kRegularOnly,  // FIFOs are refused at once, without waiting for a writer

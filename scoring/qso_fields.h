@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace zelo {
 
@@ -25,6 +26,9 @@ inline std::string_view BandPrefix(std::string_view frequency) { return frequenc
 
 // The band that a frequency field's prefix names; nullopt when it names none.
 std::optional<Band> BandOf(std::string_view frequency);
+
+// The prefixes that name `band`, in the order the band table tests them.
+std::vector<std::string_view> BandPrefixes(Band band);
 
 // Blanks and tabs separate the fields of a record.
 inline bool IsFieldSeparator(char c) { return c == ' ' || c == '\t'; }
@@ -52,23 +56,15 @@ struct QsoFields {
 // True when the record held more than 13 tokens, so that some were dropped.
 bool HasDroppedTokens(const QsoFields& fields);
 
+// The fields the record really holds, up to 13: its tokens, without the
+// empty one that a separator at its end leaves.
+int FieldCount(const QsoFields& fields);
+
 // Splits a record into fields 1 to 13: tokens 1 to 12 go to fields 1 to 12
 // and, with 13 or more tokens, the 13th to field 13 (the rest is dropped).
 // With fewer tokens the fields after the last separator are empty and the
 // final token lands in field 13, without its line end (CR LF, LF or CR).
 // A record with no separator at all leaves fields 1 to 12 empty.
 QsoFields SplitQsoFields(std::string_view record);
-
-// SplitQsoFields for a loop over many records: the fields live in the
-// splitter and are rewritten by each Split, so a record costs no fresh set.
-class FieldSplitter {
- public:
-  // The fields of `record`, as SplitQsoFields gives them; valid until the
-  // next Split.
-  const QsoFields& Split(std::string_view record);
-
- private:
-  QsoFields fields_;
-};
 
 }  // namespace zelo

@@ -232,7 +232,7 @@ TEST(ScoringRun, ShowsItsStepsInOrder) {
       {"SetProgress 66", "RepaintNow", "SetProgress 100", "RepaintNow", "AppendListLines 26"},
       SavePromptCalls(),
       BandButtonCalls(),
-      {"SetVisible ProgressBar1 0", "SetVisible lstList1 1"},
+      {"SetVisible ProgressBar1 0", "SetVisible lstList1 1", "SetMenuEnabled mnuCheck 1"},
   });
   EXPECT_EQ(f.window.Calls(), expected);
 }

@@ -40,6 +40,9 @@ const UsageCase kUsageCases[] = {
     {{"--bogus"}, "zelo-score has no option --bogus"},
     {{"--band", "20", "--band=40", "{LOG}"}, "--band may be given only once"},
     {{"{LOG}", "-o"}, "-o needs a FILE after it"},
+    {{"--check", "--band", "20", "{LOG}"}, "excludes"},
+    {{"--check", "-o", "{OUT}", "{LOG}"}, "excludes"},
+    {{"--check", "--explain", "{LOG}"}, "excludes"},
 };
 
 class UsageTest : public ScratchTest, public testing::WithParamInterface<UsageCase> {};
@@ -96,8 +99,8 @@ TEST(Help, ListsEveryOptionAndTheExitStatuses) {
   const CliRun run = RunZelo({"--help"});
   EXPECT_EQ(run.code, kExitScored);
   EXPECT_EQ(run.err, "");
-  for (const char* text : {"Usage: zelo-score", "--band", "-o,--output", "--json", "--explain", "--version",
-                           "need exactly one LOG", "Exit status: 0"}) {
+  for (const char* text : {"Usage: zelo-score", "--band", "-o,--output", "--json", "--explain", "--check",
+                           "--version", "need exactly one LOG", "Exit status: 0"}) {
     EXPECT_NE(run.out.find(text), std::string::npos) << text;
   }
   std::istringstream help(run.out);

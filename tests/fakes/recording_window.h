@@ -1,7 +1,8 @@
 // RecordingWindow: a WindowOps that draws nothing. It lists every operation
 // Form1 performs on it, in order, as a readable string ("SetCaption
 // cmdCommand1 Working....", "AppendListLines 27", "ShowOpenDialog", ...),
-// keeps the state a real window would have after them, and answers the Open
+// keeps the state a real window would have after them (the findings shown
+// included), and answers the Open
 // and Save dialogs from scripted queues. Queries (ListLineCount, ListLine,
 // Progress, ProgramFolder, HelpFileName) are answered from that state and
 // not listed, so the call list shows only what changes the window.
@@ -47,7 +48,12 @@ inline std::string_view ControlName(Control control) {
 }
 
 inline std::string_view MenuName(Menu menu) {
-  return menu == Menu::mnuFileOpen ? "mnuFileOpen" : "mnuFileSave";
+  switch (menu) {
+    case Menu::mnuFileOpen: return "mnuFileOpen";
+    case Menu::mnuFileSave: return "mnuFileSave";
+    case Menu::mnuCheck: return "mnuCheck";
+  }
+  return "?";
 }
 
 // What the user can see of the window: two snapshots compare equal when
@@ -57,6 +63,7 @@ struct WindowView {
   std::map<Control, bool> visible;
   bool open_enabled = false;
   bool save_enabled = false;
+  bool check_enabled = false;
   std::vector<std::string> list;
   int progress = 0;
   std::string refusal;  // "PATH: REASON" under the prompt; empty when hidden
@@ -102,6 +109,7 @@ class RecordingWindow : public WindowOps {
   std::vector<DialogSettings> save_settings;
   std::vector<std::string> help_shown;
   std::vector<AboutInfo> about_shown;
+  std::vector<CheckReport> findings_shown;
   bool unloaded = false;
   // Called inside RepaintNow, as the real window would run pending events.
   std::function<void()> on_repaint;
@@ -116,7 +124,12 @@ class RecordingWindow : public WindowOps {
   }
   bool Visible(Control c) const { return view_.visible.at(c); }
   bool MenuEnabled(Menu m) const {
-    return m == Menu::mnuFileOpen ? view_.open_enabled : view_.save_enabled;
+    switch (m) {
+      case Menu::mnuFileOpen: return view_.open_enabled;
+      case Menu::mnuFileSave: return view_.save_enabled;
+      case Menu::mnuCheck: break;
+    }
+    return view_.check_enabled;
   }
   const std::vector<std::string>& List() const { return view_.list; }
 
@@ -141,7 +154,7 @@ class RecordingWindow : public WindowOps {
   }
   void SetMenuEnabled(Menu menu, bool enabled) override {
     Record("SetMenuEnabled " + std::string(MenuName(menu)) + (enabled ? " 1" : " 0"));
-    (menu == Menu::mnuFileOpen ? view_.open_enabled : view_.save_enabled) = enabled;
+    MenuState(menu) = enabled;
   }
   void SetVisible(Control control, bool visible) override {
     Record("SetVisible " + std::string(ControlName(control)) + (visible ? " 1" : " 0"));
@@ -178,6 +191,11 @@ class RecordingWindow : public WindowOps {
     save_settings.push_back(settings);
     return Next(save_answers);
   }
+  void ShowFindings(const CheckReport& report) override {
+    Record("ShowFindings " + std::to_string(report.summary.errors) + " " + std::to_string(report.summary.warnings) +
+           " " + std::to_string(report.summary.notes));
+    findings_shown.push_back(report);
+  }
   void ShowHelp(const std::string& help_file) override {
     Record("ShowHelp " + help_file);
     help_shown.push_back(help_file);
@@ -198,6 +216,14 @@ class RecordingWindow : public WindowOps {
   }
 
  private:
+  bool& MenuState(Menu menu) {
+    switch (menu) {
+      case Menu::mnuFileOpen: return view_.open_enabled;
+      case Menu::mnuFileSave: return view_.save_enabled;
+      case Menu::mnuCheck: break;
+    }
+    return view_.check_enabled;
+  }
   void Record(std::string call) { calls_.push_back(std::move(call)); }
   static std::optional<std::string> Next(std::deque<std::optional<std::string>>& answers) {
     if (answers.empty()) return std::nullopt;

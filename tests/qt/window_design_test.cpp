@@ -224,13 +224,17 @@ class WindowDesignTest : public QObject {
   void MenuStructureAndStartState() {
     QMenuBar* bar = window_->menuBar();
     const QList<QAction*> top = bar->actions();
-    QCOMPARE(top.size(), 3);
+    QCOMPARE(top.size(), 4);
     QCOMPARE(top[0]->text(), QStringLiteral("&File"));
     QVERIFY(top[0]->menu() != nullptr);
     QCOMPARE(top[1]->text(), QStringLiteral("&About"));
     QCOMPARE(top[1]->menu(), nullptr);
     QCOMPARE(top[2]->text(), QStringLiteral("&Help"));
     QCOMPARE(top[2]->menu(), nullptr);
+    // Added beside the designed entries: the log check, greyed until a log is open.
+    QCOMPARE(top[3]->text(), QStringLiteral("&Check"));
+    QCOMPARE(top[3]->objectName(), QStringLiteral("mnuCheck"));
+    QVERIFY(!top[3]->isEnabled());
 
     const struct {
       const char* text;

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include <QAction>
+#include <QDialog>
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QTableView>
 #include <QListView>
 #include <QMimeData>
 #include <QProcess>
@@ -22,6 +24,7 @@
 #include <QtTest>
 
 #include "app/qt_window.h"
+#include "check/log_check.h"
 #include "input/log_file.h"
 #include "scoring/report.h"
 #include "scoring/score_log.h"
@@ -144,6 +147,39 @@ class WindowWorkflowTest : public QObject {
     // Exit in the saved state closes the window.
     Action("mnuFileExit")->trigger();
     QVERIFY(!window_->isVisible());
+  }
+
+  void CheckShowsTheFindingsBesideTheUnchangedList() {
+    const zelo::FileRead sample = zelo::ReadWholeFile(kSampleLog);
+    QVERIFY(sample.ok);
+    const zelo::CheckReport expected = zelo::CheckLog(sample.bytes);
+    QVERIFY(!expected.findings.empty());
+
+    QTest::mouseClick(Button("cmdCommand1"), Qt::LeftButton);
+    QVERIFY(!Action("mnuCheck")->isEnabled());
+    answers_ = {kSampleLog};
+    Action("mnuFileOpen")->trigger();
+    QVERIFY(Action("mnuCheck")->isEnabled());
+    const std::vector<std::string> report = ListLines();
+    const QString prompt = Button("cmdCommand1")->text();
+
+    Action("mnuCheck")->trigger();
+    auto* dialog = window_->findChild<QDialog*>(QStringLiteral("checkWindow"));
+    QVERIFY(dialog != nullptr && dialog->isVisible());
+    const QString counts = dialog->findChild<QLabel*>(QStringLiteral("checkCounts"))->text();
+    QVERIFY2(counts.startsWith(QStringLiteral("%1 errors, ").arg(expected.summary.errors)), qPrintable(counts));
+    QVERIFY2(counts.contains(QStringLiteral("Computed score %1").arg(expected.summary.score)), qPrintable(counts));
+    const QAbstractItemModel* table = dialog->findChild<QTableView*>(QStringLiteral("checkFindings"))->model();
+    QCOMPARE(table->rowCount(), static_cast<int>(expected.findings.size()));
+    QCOMPARE(table->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Message"));
+    const zelo::Finding& first = expected.findings.front();
+    QCOMPARE(table->index(0, 0).data().toString(), QString::number(first.line));
+    QCOMPARE(table->index(0, 1).data().toString(), QString::fromLatin1(zelo::SeverityName(first.severity).data()));
+    QCOMPARE(table->index(0, 2).data().toString(), QString::fromStdString(first.message));
+
+    QCOMPARE(ListLines(), report);
+    QCOMPARE(Button("cmdCommand1")->text(), prompt);
+    ExpectShown({true, false, true, false, false, true});
   }
 
   void RejectedLogKeepsStepOneAndFailedSaveSaysWhy() {
