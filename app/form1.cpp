@@ -9,6 +9,7 @@
 #include "scoring/report.h"
 #include "views/band_view.h"
 #include "views/listing.h"
+#include "zelo/version.h"
 
 namespace zelo {
 namespace {
@@ -197,7 +198,7 @@ void Form1::mnuHelp_Click() {
 
 void Form1::mnuAbout_Click() {
   if (scoring_) return;
-  window_.ShowAbout({"ZELO Score", ZELO_VERSION,
+  window_.ShowAbout({"ZELO Score", std::string(kVersion),
                      "Scores a ZELO Razezuz contest log: contacts and multipliers per band, "
                      "the totals and the final score."});
 }

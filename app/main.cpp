@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "app/qt_window.h"
+#include "zelo/version.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ int main(int argc, char* argv[]) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("zelo-calc"));
-  QApplication::setApplicationVersion(QStringLiteral(ZELO_VERSION));
+  QApplication::setApplicationVersion(QString::fromUtf8(zelo::kVersion.data(), static_cast<qsizetype>(zelo::kVersion.size())));
 
   // Qt has taken its own options out of argv by now. The log's name is kept
   // as bytes, whatever the locale makes of them.
@@ -38,7 +39,7 @@ int main(int argc, char* argv[]) {
       std::fputs(kUsage, stdout);
       return 0;
     } else if (!options_done && std::strcmp(arg, "--version") == 0) {
-      std::printf("zelo-calc %s\n", ZELO_VERSION);
+      std::printf("zelo-calc %.*s\n", static_cast<int>(zelo::kVersion.size()), zelo::kVersion.data());
       return 0;
     } else if (!options_done && arg[0] == '-' && arg[1] != '\0') {
       std::fprintf(stderr, "zelo-calc: unknown option %s\n%s", arg, kUsage);

@@ -23,6 +23,7 @@
 #include "scoring/score_log.h"
 #include "views/band_view.h"
 #include "views/listing.h"
+#include "zelo/version.h"
 
 namespace zelo {
 namespace {
@@ -464,7 +465,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   app.footer(std::string(kFooter));
   // Unknown options are told by name below, before a missing LOG.
   app.allow_extras();
-  app.set_version_flag("--version", std::string(kProgram) + " " + ZELO_VERSION, "Print the version and exit");
+  app.set_version_flag("--version", std::string(kProgram) + " " + std::string(kVersion), "Print the version and exit");
   app.add_option("LOG", options.logs, "Cabrillo log file(s) to score")->type_name("FILE")->required();
   // Given twice, an option is told by name below, not by the parser.
   CLI::Option* band = app.add_option("--band", options.band, "Show that band's list of stations, not the report")

@@ -47,6 +47,16 @@ if(ZELO_GUI)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelo-score RENAME copyright)
+# The package's changelog, gzipped where Debian looks for it.
+if(ZELO_GZIP)
+  set(zelo_changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+  add_custom_command(OUTPUT ${zelo_changelog}
+    COMMAND ${ZELO_GZIP} -9 -n -c ${zelo_packaging_dir}/changelog > ${zelo_changelog}
+    DEPENDS ${zelo_packaging_dir}/changelog
+    VERBATIM)
+  add_custom_target(zelo_changelog ALL DEPENDS ${zelo_changelog})
+  install(FILES ${zelo_changelog} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelo-score)
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelo-score)
 
 # The manual page must name exactly the options that --help lists; the two
@@ -92,6 +102,20 @@ log or a results table of many from a terminal.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://zelo-score.example.org/")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
+# A stripped program also loses the compiler's .comment and .note sections,
+# as Debian's own packages do (dh_strip).
+set(zelo_programs zelo-score)
+if(ZELO_GUI)
+  list(APPEND zelo_programs zelo-calc)
+endif()
+foreach(program IN LISTS zelo_programs)
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
+                      COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+endforeach()
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)

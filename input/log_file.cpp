@@ -12,6 +12,8 @@
 #include <new>
 #include <utility>
 
+#include "input/unique_fd.h"
+
 namespace zelo {
 namespace {
 
@@ -168,49 +170,26 @@ HeaderCheck CheckLogHeader(std::string_view text) {
 }
 
 FileRead ReadWholeFile(const std::string& path, ReadMode mode) {
-  FileRead result;
   // O_NONBLOCK: opening a FIFO must not wait for a writer.
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    result.error = SystemReason(errno);
-    return result;
-  }
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd) return {false, {}, SystemReason(errno), std::nullopt};
   struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    result.error = SystemReason(errno);
-    ::close(fd);
-    return result;
-  }
+  if (::fstat(fd.Get(), &st) != 0) return {false, {}, SystemReason(errno), std::nullopt};
   if (S_ISFIFO(st.st_mode) && mode == ReadMode::kStreamsToo) {
     // Opened again without O_NONBLOCK, so that the read waits for a writer
     // and for the writer's data, as `cat` does.
-    ::close(fd);
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-      result.error = SystemReason(errno);
-      return result;
-    }
-    result = ReadToEnd(fd, 0);
-    ::close(fd);
-    return result;
+    const int blocking = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int err = errno;
+    fd.Reset(blocking);
+    if (!fd) return {false, {}, SystemReason(err), std::nullopt};
+    return ReadToEnd(fd.Get(), 0);
   }
-  if (S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    result.error = "it is a folder";
-    return result;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    result.error = "it is not a regular file";
-    return result;
-  }
+  if (S_ISDIR(st.st_mode)) return {false, {}, "it is a folder", std::nullopt};
+  if (!S_ISREG(st.st_mode)) return {false, {}, "it is not a regular file", std::nullopt};
   if (static_cast<std::uint64_t>(st.st_size) > kMaxLogBytes) {
-    ::close(fd);
-    result.error = TooBigReason(static_cast<std::uint64_t>(st.st_size));
-    return result;
+    return {false, {}, TooBigReason(static_cast<std::uint64_t>(st.st_size)), std::nullopt};
   }
-  result = ReadToEnd(fd, static_cast<std::size_t>(st.st_size));
-  ::close(fd);
+  FileRead result = ReadToEnd(fd.Get(), static_cast<std::size_t>(st.st_size));
   if (result.ok) result.identity = IdentityOfStat(st);
   return result;
 }

@@ -17,6 +17,7 @@ expected='
 all bin/zelo-score
 all share/man/man1/zelo-score.1.gz
 all share/doc/zelo-score/copyright
+all share/doc/zelo-score/changelog.gz
 all share/doc/zelo-score/README.md
 gui bin/zelo-calc
 gui share/zelo-score/zelo_find.hlp

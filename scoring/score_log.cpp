@@ -1,6 +1,7 @@
 #include "scoring/score_log.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 #include "input/line_ends.h"
 #include "input/sort_list.h"
+#include "scoring/detail/item_hash.h"
 
 namespace zelo {
 namespace {
@@ -104,12 +106,16 @@ class ItemSet {
   // walk past all the others. The order of the slots never reaches a result:
   // the items are sorted afterwards.
   static std::uint64_t Hash(std::string_view item) {
-    static const std::uint64_t start = 0xCBF29CE484222325ULL ^ RandomSeed();
-    std::uint64_t hash = start;
+    std::uint64_t hash = 0xCBF29CE484222325ULL ^ Seed().load(std::memory_order_relaxed);
     for (char c : item) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
     hash ^= hash >> 33;
     hash *= 0xFF51AFD7ED558CCDULL;
     return hash ^ (hash >> 33);
+  }
+
+  static std::atomic<std::uint64_t>& Seed() {
+    static std::atomic<std::uint64_t> seed{RandomSeed()};
+    return seed;
   }
 
   static bool Place(std::vector<Slot>& slots, const Slot& slot) {
@@ -133,9 +139,19 @@ class ItemSet {
 
   std::vector<Slot> slots_;  // a power of two in size, at most half full
   std::size_t size_ = 0;
+
+  friend std::uint64_t detail::ItemHashSeed();
+  friend void detail::SetItemHashSeed(std::uint64_t seed);
+  friend std::uint64_t detail::ItemHash(std::string_view item);
 };
 
 }  // namespace
+
+namespace detail {
+std::uint64_t ItemHashSeed() { return ItemSet::Seed().load(); }
+void SetItemHashSeed(std::uint64_t seed) { ItemSet::Seed().store(seed); }
+std::uint64_t ItemHash(std::string_view item) { return ItemSet::Hash(item); }
+}  // namespace detail
 
 RecordScanner::RecordScanner(std::string_view text) : text_(text), next_qso_(text.find(kQsoTag)) {}
 

@@ -5,14 +5,20 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <optional>
+#include <random>
 
 #include "input/log_file.h"
+#include "input/unique_fd.h"
 
 namespace zelo {
 namespace {
@@ -36,12 +42,6 @@ bool WriteAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
-}
-
-mode_t NewFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return static_cast<mode_t>(0666 & ~mask);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -157,8 +157,8 @@ SaveResult WriteThroughDescriptor(const std::string& path, int fd, std::string_v
 // Devices and pipes cannot be replaced; they take the bytes as they come.
 SaveResult WriteStraightThrough(const std::string& path, std::string_view bytes) {
   // O_NONBLOCK: a FIFO that nobody reads fails at once instead of hanging.
-  const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd) {
     const int err = errno;
     struct stat st {};
     if (err == ENXIO && ::stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) {
@@ -166,16 +166,72 @@ SaveResult WriteStraightThrough(const std::string& path, std::string_view bytes)
     }
     return Failure(path, err);
   }
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  if (!WriteAll(fd, bytes)) {
-    const int err = errno;
-    ::close(fd);
-    return Failure(path, err);
-  }
-  if (::close(fd) != 0) return Failure(path, errno);
+  const int flags = ::fcntl(fd.Get(), F_GETFL);
+  if (flags >= 0) ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
+  if (!WriteAll(fd.Get(), bytes) || !fd.Close()) return Failure(path, errno);
   return {true, {}};
 }
+
+// A start for temporary file names that another process is unlikely to pick.
+std::uint64_t NameSalt() {
+  static std::atomic<std::uint64_t> calls{0};
+  std::uint64_t salt = static_cast<std::uint64_t>(::getpid()) << 32 ^ ++calls;
+  salt ^= static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  try {
+    std::random_device random;
+    salt ^= static_cast<std::uint64_t>(random()) << 16;
+  } catch (const std::exception&) {
+    // The clock and the count alone still give names that differ.
+  }
+  return salt;
+}
+
+// A new file beside the one it is to replace, removed again unless it was
+// renamed into place.
+class TempFile {
+ public:
+  TempFile() = default;
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  ~TempFile() {
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+
+  // Creates a file named `folder`/.zelo-save-XXXXXXXX that did not exist.
+  // `mode` goes through the umask (and a folder's default ACL) as for any
+  // new file; false with errno set when no such file can be made.
+  bool Create(const std::string& folder, mode_t mode) {
+    std::uint64_t salt = NameSalt();
+    constexpr int kTries = 100;
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+      salt = salt * 6364136223846793005ULL + 1442695040888963407ULL;
+      char name[32];
+      std::snprintf(name, sizeof name, "/.zelo-save-%08x", static_cast<unsigned>(salt >> 32));
+      std::string path = folder + name;
+      fd_.Reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+      if (fd_) {
+        path_ = std::move(path);
+        return true;
+      }
+      if (errno != EEXIST) return false;
+    }
+    return false;  // errno is EEXIST
+  }
+
+  int Fd() const { return fd_.Get(); }
+
+  // Closes the file and renames it to `target`; false with errno set when
+  // either fails (the file is then removed when this goes).
+  bool Commit(const std::string& target) {
+    if (!fd_.Close() || ::rename(path_.c_str(), target.c_str()) != 0) return false;
+    path_.clear();
+    return true;
+  }
+
+ private:
+  UniqueFd fd_;
+  std::string path_;
+};
 
 SaveResult ReplaceAtomically(const std::string& path, std::string_view bytes) {
   // Follow a symbolic link, so that the link keeps pointing at the new listing.
@@ -184,38 +240,23 @@ SaveResult ReplaceAtomically(const std::string& path, std::string_view bytes) {
   const bool exists = ::stat(target.c_str(), &old) == 0;
   if (exists && ::access(target.c_str(), W_OK) != 0) return Failure(path, errno);
 
-  std::string temp = FolderOf(target) + "/.zelo-save-XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
+  // A new listing gets the mode any new file gets here: the kernel applies
+  // the umask to 0666 itself, so the umask is never changed to be read. A
+  // replacement starts private and takes the old file's mode.
+  TempFile temp;
+  if (!temp.Create(FolderOf(target), exists ? 0600 : 0666)) {
     const int err = errno;
     if (err == EACCES || err == EPERM) return FolderNotWritable(path, FolderOf(target), err);
     return Failure(path, err);
   }
-  const auto fail = [&](int err) {
-    ::close(fd);
-    ::unlink(temp.c_str());
-    return Failure(path, err);
-  };
-  if (!WriteAll(fd, bytes)) return fail(errno);
-  if (::fsync(fd) != 0) return fail(errno);
+  if (!WriteAll(temp.Fd(), bytes)) return Failure(path, errno);
   if (exists) {
-    ::fchmod(fd, old.st_mode & 07777);
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+    if (::fchmod(temp.Fd(), old.st_mode & 07777) != 0) return Failure(path, errno);
+    if (::fchown(temp.Fd(), old.st_uid, old.st_gid) != 0) {
       // Keeping the owner needs privileges; the content matters, not this.
     }
-  } else {
-    ::fchmod(fd, NewFileMode());
   }
-  if (::close(fd) != 0) {
-    const int err = errno;
-    ::unlink(temp.c_str());
-    return Failure(path, err);
-  }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(temp.c_str());
-    return Failure(path, err);
-  }
+  if (::fsync(temp.Fd()) != 0 || !temp.Commit(target)) return Failure(path, errno);
   return {true, {}};
 }
 

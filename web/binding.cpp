@@ -29,6 +29,7 @@
 #include "views/display_text.h"
 #include "views/band_view.h"
 #include "views/listing.h"
+#include "zelo/version.h"
 
 namespace zelo::web {
 namespace {
@@ -177,7 +178,7 @@ val Texts() {
   texts.set("save", std::string(kSavePrompt));
   texts.set("exit", std::string(kExitPrompt));
   texts.set("maxLogBytes", static_cast<double>(kMaxLogBytes));
-  texts.set("version", std::string(ZELO_VERSION));
+  texts.set("version", std::string(kVersion));
   return texts;
 }
 

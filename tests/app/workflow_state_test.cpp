@@ -8,6 +8,7 @@
 
 #include "app/form1.h"
 #include "form_test_support.h"
+#include "zelo/version.h"
 
 namespace zelo::fakes {
 namespace {
@@ -218,7 +219,7 @@ TEST(Workflow, CreatingTheFormTouchesNothing) {
 }
 
 TEST(Workflow, HelpBeforeAndAfterStartAsksForTheFindFile) {
-  TempFolder files;
+  ScratchDir files;
   RecordingWindow window;
   window.program_folder = files.Root();
   Form1 form(window);
@@ -246,7 +247,7 @@ class HelpFileTest : public ::testing::TestWithParam<HelpCase> {};
 
 TEST_P(HelpFileTest, BesideTheProgramFirstThenTheInstalledFile) {
   const HelpCase& c = GetParam();
-  TempFolder files;
+  ScratchDir files;
   std::filesystem::create_directories(files.Path("bin"));
   std::filesystem::create_directories(files.Path("share/zelo-score"));
   if (c.beside) files.Write("bin/zelo_find.hlp", "help");
@@ -266,7 +267,7 @@ TEST(Workflow, AboutNamesTheProgramAndItsVersion) {
   Form1 form(window);
   form.mnuAbout_Click();
   ASSERT_EQ(window.about_shown.size(), 1U);
-  EXPECT_EQ(window.about_shown[0].version, ZELO_VERSION);
+  EXPECT_EQ(window.about_shown[0].version, kVersion);
   EXPECT_FALSE(window.about_shown[0].name.empty());
 }
 

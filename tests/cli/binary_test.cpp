@@ -1,13 +1,9 @@
 // The real zelo-score program: exit statuses, and what goes to stdout and stderr.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 
 #include "cli_test_support.h"
+#include "support/child.h"
 #include "scoring/report.h"
 #include "scoring/score_log.h"
 #include "views/listing.h"
@@ -17,67 +13,11 @@ namespace {
 
 const std::string kSample = std::string(ZELO_SAMPLES) + "/sample.log";
 
-enum class Stdout { kCaptured, kDevFull, kClosedPipe };
-
-struct ProgramRun {
-  bool exited = false;  // false when a signal ended it
-  int code = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Drain(int fd) {
-  std::string bytes;
-  char buf[4096];
-  for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) != 0;) {
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) break;
-    bytes.append(buf, static_cast<std::size_t>(n));
-  }
-  return bytes;
-}
-
+// The program run with `args`; a signal that ends it gives code -1.
 class ProgramTest : public ScratchTest {
  protected:
-  ProgramRun Run(const std::vector<std::string>& args, Stdout mode = Stdout::kCaptured) {
-    std::vector<char*> argv{const_cast<char*>(ZELO_SCORE_BIN)};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-
-    int out_pipe[2];
-    EXPECT_EQ(::pipe(out_pipe), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (mode == Stdout::kDevFull) {
-      posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
-    } else {
-      posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
-    }
-    const std::string err_path = Path("stderr.txt");
-    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addclose(&actions, out_pipe[1]);
-    if (mode == Stdout::kClosedPipe) {
-      ::close(out_pipe[0]);  // nobody will ever read
-    } else {
-      posix_spawn_file_actions_addclose(&actions, out_pipe[0]);
-    }
-
-    pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out_pipe[1]);
-    ProgramRun run;
-    if (mode != Stdout::kClosedPipe) {
-      run.out = Drain(out_pipe[0]);
-      ::close(out_pipe[0]);
-    }
-    EXPECT_EQ(spawned, 0);
-    int status = 0;
-    EXPECT_EQ(::waitpid(pid, &status, 0), pid);
-    run.exited = WIFEXITED(status);
-    run.code = run.exited ? WEXITSTATUS(status) : -1;
-    run.err = ReadBytes(err_path);
-    return run;
+  ProgramOutcome Run(const std::vector<std::string>& args, Stdout mode = Stdout::kCaptured) {
+    return RunProgram(ZELO_SCORE_BIN, args, mode);
   }
 };
 
@@ -109,9 +49,9 @@ TEST_P(ProgramCaseTest, ExitStatusAndStreams) {
   for (const std::string& arg : GetParam().args) {
     args.push_back(arg == "{SAMPLE}" ? kSample : arg == "{COPY}" ? copy : arg);
   }
-  const ProgramRun run = Run(args);
+  const ProgramOutcome run = Run(args);
   EXPECT_EQ(ReadBytes(copy), sample);
-  ASSERT_TRUE(run.exited);
+  ASSERT_NE(run.code, -1) << "ended by a signal";
   EXPECT_EQ(run.code, GetParam().code);
   EXPECT_EQ(!run.out.empty(), GetParam().has_out) << run.out;
   EXPECT_TRUE(run.err.starts_with(GetParam().err_starts)) << run.err;
@@ -120,21 +60,21 @@ TEST_P(ProgramCaseTest, ExitStatusAndStreams) {
 INSTANTIATE_TEST_SUITE_P(Programs, ProgramCaseTest, testing::ValuesIn(kProgramCases));
 
 TEST_F(ProgramTest, ReportGoesToStdoutByteForByte) {
-  const ProgramRun run = Run({kSample});
+  const ProgramOutcome run = Run({kSample});
   std::string expected;
   for (const std::string& line : WriteReport(ScoreLog(ReadBytes(kSample)))) expected += line + "\n";
   EXPECT_EQ(run.out, expected);
 }
 
 TEST_F(ProgramTest, ListingToDevStdoutIsWrittenStraightThrough) {
-  const ProgramRun run = Run({"-o", "/dev/stdout", kSample});
+  const ProgramOutcome run = Run({"-o", "/dev/stdout", kSample});
   EXPECT_EQ(run.code, kExitScored) << run.err;
   EXPECT_EQ(run.out, ListingBytes(WriteReport(ScoreLog(ReadBytes(kSample)))));
 }
 
 TEST_F(ProgramTest, FullDiskExitsOneWithReason) {
-  const ProgramRun run = Run({kSample}, Stdout::kDevFull);
-  ASSERT_TRUE(run.exited);
+  const ProgramOutcome run = Run({kSample}, Stdout::kDevFull);
+  ASSERT_NE(run.code, -1) << "ended by a signal";
   EXPECT_EQ(run.code, kExitRejected);
   EXPECT_EQ(run.err, std::string("zelo-score: writing the output failed: ") + std::strerror(ENOSPC) + "\n");
 }
@@ -143,8 +83,8 @@ TEST_F(ProgramTest, FullDiskExitsOneWithReason) {
 // quietly: no signal, no message, but not a success either.
 TEST_F(ProgramTest, ClosedPipeEndsQuietlyWithoutSignal) {
   for (const auto& args : {std::vector<std::string>{kSample}, {"--explain", kSample}}) {
-    const ProgramRun run = Run(args, Stdout::kClosedPipe);
-    ASSERT_TRUE(run.exited) << "ended by a signal";
+    const ProgramOutcome run = Run(args, Stdout::kClosedPipe);
+    ASSERT_NE(run.code, -1) << "ended by a signal";
     EXPECT_EQ(run.code, kExitRejected);
     EXPECT_EQ(run.err, "");
   }

@@ -6,7 +6,7 @@ namespace zelo::test {
 namespace {
 
 std::string StationLog(const std::string& call, const std::string& worked, const std::string& time) {
-  return MakeLog({"CALLSIGN: " + call, "CATEGORY: SINGLE-OP ALL LOW CW",
+  return LogOf({"CALLSIGN: " + call, "CATEGORY: SINGLE-OP ALL LOW CW",
                   "QSO: 14025 CW 2026-03-07 " + time + " " + call + " 599 001 BU " + worked + " 599 001 BU"});
 }
 
@@ -48,7 +48,7 @@ const FolderCase kFolderCases[] = {
 
 TEST_F(ContestOutputCliTest, FolderThatCannotBeWrittenIsToldWithItsReason) {
   const auto here = [&](std::string text) {
-    for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@')) text.replace(at, 1, dir_);
+    for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@')) text.replace(at, 1, Root());
     return text;
   };
   for (const FolderCase& c : kFolderCases) {

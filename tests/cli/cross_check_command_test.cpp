@@ -15,7 +15,7 @@ std::string ContestLog(const std::string& call, const std::vector<std::pair<std:
   for (const auto& [time, worked] : contacts) {
     lines.push_back("QSO: 14025 CW 2026-03-07 " + time + " " + call + " 599 001 BU " + worked + " 599 001 BU");
   }
-  return MakeLog(lines);
+  return LogOf(lines);
 }
 
 class CrossCheckCommandTest : public ScratchTest {

@@ -34,14 +34,14 @@ INSTANTIATE_TEST_SUITE_P(Bytes, TerminalSafeTest, testing::ValuesIn(kSafeCases))
 std::vector<std::string> EveryOutcome() {
   return {
       "CALLSIGN: YO3ZELO",
-      Contact("14025", "DL1AA", "599", "AB"),
-      Contact("14026", "DL1AA", "599", "AC"),
-      Contact("7025", "DL2BB", "9", "AB"),
-      Contact("29600", "DL3CC", "599", "XY"),
-      Contact("14030", "DL4DD", "599", "AB"),
-      Contact("21030", "Q2XBM/60", "5", "ZZ"),
+      QsoLine("14025", "DL1AA", "599", "AB"),
+      QsoLine("14026", "DL1AA", "599", "AC"),
+      QsoLine("7025", "DL2BB", "9", "AB"),
+      QsoLine("29600", "DL3CC", "599", "XY"),
+      QsoLine("14030", "DL4DD", "599", "AB"),
+      QsoLine("21030", "Q2XBM/60", "5", "ZZ"),
       "QSO:nofields",
-      "X-" + Contact("14040", "DL5EE", "599", "CD"),
+      "X-" + QsoLine("14040", "DL5EE", "599", "CD"),
       "QSO: 14045 CW 2026-02-14 0000 YO3ZELO 599 0001 BU DL6FF 599 0017 ",
   };
 }
@@ -62,7 +62,7 @@ const char* const kEveryOutcomeExplained =
 class ExplainTest : public ScratchTest, public testing::WithParamInterface<std::string> {};
 
 TEST_P(ExplainTest, EveryOutcomeByLine) {
-  const std::string log = File("a.log", MakeLog(EveryOutcome(), GetParam()));
+  const std::string log = File("a.log", LogOf(EveryOutcome(), GetParam()));
   const CliRun run = RunZelo({"--explain", log});
   EXPECT_EQ(run.code, kExitScored) << run.err;
   EXPECT_EQ(run.err, "");
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(LineEnds, ExplainTest, testing::Values("\n", "\r\n", "\
 class ExplainCases : public ScratchTest {};
 
 TEST_F(ExplainCases, EmptyCallAndBandAtStartIsARepeat) {
-  const std::string log = File("a.log", MakeLog({"QSO: ", Contact("14025", "DL1AA", "599", "AB")}));
+  const std::string log = File("a.log", LogOf({"QSO: ", QsoLine("14025", "DL1AA", "599", "AB")}));
   const CliRun run = RunZelo({"--explain", log});
   EXPECT_TRUE(run.out.starts_with(
       "line 2: dropped \"\": an empty call with an empty band prefix repeats the empty start of the run\n"
@@ -82,11 +82,11 @@ TEST_F(ExplainCases, EmptyCallAndBandAtStartIsARepeat) {
 }
 
 TEST_F(ExplainCases, RepeatNamesThePreviousContactNotTheFirst) {
-  const std::string log = File("a.log", MakeLog({
-                                            Contact("14025", "DL1AA", "599", "AB"),
-                                            Contact("14025", "DL2BB", "599", "AB"),
-                                            Contact("14025", "DL2BB", "599", "AB"),
-                                            Contact("14025", "DL2BB", "599", "AB"),
+  const std::string log = File("a.log", LogOf({
+                                            QsoLine("14025", "DL1AA", "599", "AB"),
+                                            QsoLine("14025", "DL2BB", "599", "AB"),
+                                            QsoLine("14025", "DL2BB", "599", "AB"),
+                                            QsoLine("14025", "DL2BB", "599", "AB"),
                                         }));
   const CliRun run = RunZelo({"--explain", log});
   EXPECT_NE(run.out.find("line 4: dropped \"DL2BB\": repeats the contact on line 3 "), std::string::npos);
@@ -94,9 +94,9 @@ TEST_F(ExplainCases, RepeatNamesThePreviousContactNotTheFirst) {
 }
 
 TEST_F(ExplainCases, TwoRecordsOnOneLineShareItsNumber) {
-  const std::string log = File("a.log", MakeLog({Contact("14025", "DL1AA", "599", "AB") + " " +
-                                                     Contact("7025", "DL2BB", "599", "CD"),
-                                                 Contact("21025", "DL3CC", "599", "EF")}));
+  const std::string log = File("a.log", LogOf({QsoLine("14025", "DL1AA", "599", "AB") + " " +
+                                                     QsoLine("7025", "DL2BB", "599", "CD"),
+                                                 QsoLine("21025", "DL3CC", "599", "EF")}));
   const CliRun run = RunZelo({"--explain", log});
   EXPECT_TRUE(run.out.starts_with("line 2: stored on 20M \"DL1AA\", new multiplier \"AB\"\n"
                                   "line 2: stored on 40M \"DL2BB\", new multiplier \"CD\"\n"
@@ -105,7 +105,7 @@ TEST_F(ExplainCases, TwoRecordsOnOneLineShareItsNumber) {
 }
 
 TEST_F(ExplainCases, ControlBytesFromTheLogAreEscaped) {
-  const std::string log = File("a.log", MakeLog({Contact("14025", "DL\x1B]0;x\x07", "599", "A\"\xC2\x9B"),
+  const std::string log = File("a.log", LogOf({QsoLine("14025", "DL\x1B]0;x\x07", "599", "A\"\xC2\x9B"),
                                                  "QSO:\x1B[2J" + std::string(80, 'z')}));
   const CliRun run = RunZelo({"--explain", log});
   EXPECT_EQ(run.out.find('\x1B'), std::string::npos);

@@ -3,6 +3,7 @@
 
 #include "cli_test_support.h"
 #include "scoring/score_log.h"
+#include "zelo/version.h"
 
 namespace zelo::test {
 namespace {
@@ -47,7 +48,7 @@ const UsageCase kUsageCases[] = {
 class UsageTest : public ScratchTest, public testing::WithParamInterface<UsageCase> {};
 
 TEST_P(UsageTest, WrongCommandLineExitsTwoAndWritesNothing) {
-  const std::string log = File("a.log", MakeLog({Contact("14025", "DL1AA", "599", "AB")}));
+  const std::string log = File("a.log", LogOf({QsoLine("14025", "DL1AA", "599", "AB")}));
   const std::string out = Path("out.NS");
   const CliRun run = RunZelo(Expand(GetParam().args, log, out));
   EXPECT_EQ(run.code, kExitUsage);
@@ -78,7 +79,7 @@ const AcceptedCase kAcceptedCases[] = {
 class AcceptedTest : public ScratchTest, public testing::WithParamInterface<AcceptedCase> {};
 
 TEST_P(AcceptedTest, AllowedCombinationScores) {
-  const std::string log = File("a.log", MakeLog({Contact("14025", "DL1AA", "599", "AB")}));
+  const std::string log = File("a.log", LogOf({QsoLine("14025", "DL1AA", "599", "AB")}));
   const CliRun run = RunZelo(Expand(GetParam().args, log, Path("out.NS")));
   EXPECT_EQ(run.code, kExitScored) << run.err;
   EXPECT_EQ(run.err, "");
@@ -90,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, AcceptedTest, testing::ValuesIn(kAccepted
 TEST(Version, PrintsProgramAndVersion) {
   const CliRun run = RunZelo({"--version"});
   EXPECT_EQ(run.code, kExitScored);
-  EXPECT_EQ(run.out, std::string("zelo-score ") + ZELO_VERSION + "\n");
+  EXPECT_EQ(run.out, "zelo-score " + std::string(kVersion) + "\n");
   EXPECT_EQ(run.err, "");
 }
 

@@ -20,15 +20,15 @@ std::vector<std::string> Lines(const std::string& text) {
 // 15 m: Q2XBM/60 (bonus); one on no band; one repeat. 6 contacts, 2 + 1 + 1
 // multipliers, score 24.
 std::string HandLog(std::string_view my_call = "YO3ZELO") {
-  return MakeLog({
-      Contact("14025", "DL1AA", "599", "AB", my_call),
-      Contact("14026", "DL1AA", "599", "AC", my_call),
-      Contact("7025", "DL2BB", "599", "AB", my_call),
-      Contact("29600", "DL3CC", "599", "XY", my_call),
-      Contact("14030", "DL4DD", "599", "AB", my_call),
-      Contact("21030", "Q2XBM/60", "5", "ZZ", my_call),
-      Contact("14035", "DL5EE", "59", "CD", my_call),
-      Contact("14040", "DL6FF", "9", "EF", my_call),
+  return LogOf({
+      QsoLine("14025", "DL1AA", "599", "AB", my_call),
+      QsoLine("14026", "DL1AA", "599", "AC", my_call),
+      QsoLine("7025", "DL2BB", "599", "AB", my_call),
+      QsoLine("29600", "DL3CC", "599", "XY", my_call),
+      QsoLine("14030", "DL4DD", "599", "AB", my_call),
+      QsoLine("21030", "Q2XBM/60", "5", "ZZ", my_call),
+      QsoLine("14035", "DL5EE", "59", "CD", my_call),
+      QsoLine("14040", "DL6FF", "9", "EF", my_call),
   });
 }
 
@@ -37,9 +37,9 @@ std::string SquareLog(int n, std::string_view my_call) {
   std::vector<std::string> lines;
   for (int i = 0; i < n; ++i) {
     const std::string n_text = std::to_string(i);
-    lines.push_back(Contact("28010", std::string("K").append(n_text), "599", std::string("M").append(n_text), my_call));
+    lines.push_back(QsoLine("28010", std::string("K").append(n_text), "599", std::string("M").append(n_text), my_call));
   }
-  return MakeLog(lines);
+  return LogOf(lines);
 }
 
 class JsonTest : public ScratchTest {};

@@ -23,7 +23,7 @@ int FilledPipe(std::string_view bytes) {
 
 class StreamTest : public ScratchTest {
  protected:
-  const std::string log_ = MakeLog({Contact("14025", "DL1AA", "599", "AB"), Contact("7025", "DL2BB", "599", "CD")});
+  const std::string log_ = LogOf({QsoLine("14025", "DL1AA", "599", "AB"), QsoLine("7025", "DL2BB", "599", "CD")});
 };
 
 // "-" is standard input, and a pipe named like `<(cat log)` is read to its
@@ -82,7 +82,7 @@ class TerminalTest : public ScratchTest, public testing::WithParamInterface<Term
 
 TEST_P(TerminalTest, ControlsAreEscapedOnATerminalOnly) {
   const std::string log =
-      File("a.log", MakeLog({Contact("14025", "\xC2\x9B" "31mDL1AA", "599", "AB", "\x1B]0;x\x07K1\x7F\xC2\x9B")}));
+      File("a.log", LogOf({QsoLine("14025", "\xC2\x9B" "31mDL1AA", "599", "AB", "\x1B]0;x\x07K1\x7F\xC2\x9B")}));
   std::vector<std::string> args = GetParam().args;
   for (std::string& arg : args) arg = arg == "{LOG}" ? log : arg;
   const CliRun to_file = RunZelo(args);

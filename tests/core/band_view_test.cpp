@@ -13,7 +13,7 @@
 namespace zelo {
 namespace {
 
-using testing_support::AlignedLine;
+using test::AlignedLine;
 using Lines = std::vector<std::string>;
 using Calls = std::vector<std::string_view>;
 

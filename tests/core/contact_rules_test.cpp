@@ -12,8 +12,8 @@
 namespace zelo {
 namespace {
 
-using testing_support::AlignedLog;
-using testing_support::Qso;
+using test::AlignedLog;
+using test::Qso;
 using Calls = std::vector<std::string_view>;
 using PerBand = std::array<Calls, kBandCount>;  // 160, 80, 40, 20, 15, 10
 

@@ -15,10 +15,12 @@
 namespace zelo {
 namespace {
 
-using testing_support::ReadFileText;
-using testing_support::ScratchDir;
 using testing_support::SmallContest;
-using testing_support::WriteFileText;
+using test::NamesIn;
+using test::ScratchDir;
+
+std::string ReadFileText(const std::filesystem::path& path) { return test::ReadBytes(path.string()); }
+void WriteFileText(const std::filesystem::path& path, std::string_view bytes) { test::WriteBytes(path.string(), bytes); }
 
 struct TextCase {
   std::string_view text;
@@ -177,7 +179,7 @@ TEST(ContestHtml, HostileTextShowsAsTextOnEveryPage) {
                std::string::npos &&
            name.find('.') == name.rfind('.') && name.front() != '.';
   };
-  for (const std::string& name : testing_support::NamesIn(scratch / "site")) {
+  for (const std::string& name : NamesIn((scratch / "site").string())) {
     EXPECT_TRUE(safe_name(name)) << name;
     const std::string page = ReadFileText(scratch / "site" / name);
     EXPECT_EQ(page.find("<script>"), std::string::npos) << name;
@@ -233,19 +235,19 @@ TEST(ContestOutput, FailedWriteLeavesNothingHalfWritten) {
       WriteFileText(dir / "results.csv", "old results");
       WriteFileText(dir / "index.html", "old index");
       c.arrange(dir);
-      const std::vector<std::string> before = testing_support::NamesIn(scratch.path());
+      const std::vector<std::string> before = NamesIn(scratch.Root());
       const OutputWrite written = write(SmallContest(), dir.string());
       EXPECT_FALSE(written.ok) << c.name;
       EXPECT_NE(written.error.find(c.failing + ": "), std::string::npos) << c.name << ": " << written.error;
       if (std::filesystem::is_directory(dir)) {
         EXPECT_EQ(ReadFileText(dir / "results.csv"), "old results") << c.name;
         EXPECT_EQ(ReadFileText(dir / "index.html"), "old index") << c.name;
-        for (const std::string& name : testing_support::NamesIn(dir)) {
+        for (const std::string& name : NamesIn(dir.string())) {
           EXPECT_NE(name.rfind(".zelo-save-", 0), 0u) << c.name << ": " << name;
         }
       } else {
         EXPECT_EQ(ReadFileText(dir), "not a folder") << c.name;
-        EXPECT_EQ(testing_support::NamesIn(scratch.path()), before) << c.name;
+        EXPECT_EQ(NamesIn(scratch.Root()), before) << c.name;
       }
     }
   }
@@ -258,7 +260,7 @@ TEST(ContestOutput, ALogIsNeverWrittenOver) {
   const std::filesystem::path log = scratch / "K1ABC.txt";
   WriteFileText(log, "START-OF-LOG: 3.0\r\n");
   result.logs[0].file = log.string();
-  const OutputWrite written = WriteReportDir(result, scratch.path().string());
+  const OutputWrite written = WriteReportDir(result, scratch.Root());
   EXPECT_FALSE(written.ok);
   EXPECT_NE(written.error.find("K1ABC.txt: that file is one of the logs"), std::string::npos) << written.error;
   EXPECT_EQ(ReadFileText(log), "START-OF-LOG: 3.0\r\n");

@@ -18,9 +18,9 @@ namespace zelo {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::JoinLines;
-using testing_support::ReadFileText;
-using testing_support::WriteFileText;
+using test::JoinLines;
+using test::ReadBytes;
+using test::WriteBytes;
 
 struct GoldenCase {
   std::string_view name;
@@ -44,11 +44,11 @@ bool Updating() {
 // Compares `actual` with the golden file, or rewrites the file when updating.
 void CheckGolden(const fs::path& golden, const std::string& actual) {
   if (Updating()) {
-    WriteFileText(golden, actual);
+    WriteBytes(golden, actual);
     return;
   }
   ASSERT_TRUE(fs::is_regular_file(golden)) << golden << " is missing; run with ZELO_UPDATE_GOLDENS=1";
-  EXPECT_EQ(ReadFileText(golden), actual) << golden;
+  EXPECT_EQ(ReadBytes(golden), actual) << golden;
 }
 
 class GoldenTest : public testing::TestWithParam<GoldenCase> {};
@@ -56,7 +56,7 @@ class GoldenTest : public testing::TestWithParam<GoldenCase> {};
 TEST_P(GoldenTest, ReportAndViewsMatch) {
   const fs::path data(ZELO_TEST_DATA);
   const std::string name(GetParam().name);
-  const std::string log = ReadFileText(data / (name + ".log"));
+  const std::string log = ReadBytes(data / (name + ".log"));
   ASSERT_FALSE(log.empty()) << name;
   const ScoreResult result = ScoreLog(log);
   CheckGolden(data / (name + ".report.txt"), JoinLines(WriteReport(result)));

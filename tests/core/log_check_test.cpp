@@ -199,7 +199,7 @@ TEST(LogCheck, MessagesSayWhatToWrite) {
 
 // A realistic version-3 log, claimed score right, has nothing to tell.
 TEST(LogCheck, CleanLogHasNoFindings) {
-  const std::string log = testing_support::ReadFileText(std::string(ZELO_TEST_DATA) + "/clean_v3.log");
+  const std::string log = test::ReadBytes(std::string(ZELO_TEST_DATA) + "/clean_v3.log");
   ASSERT_FALSE(log.empty());
   const CheckReport report = CheckLog(log);
   for (const Finding& f : report.findings) ADD_FAILURE() << f.line << ": " << f.code << ": " << f.message;

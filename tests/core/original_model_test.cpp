@@ -18,14 +18,15 @@
 
 #include "scoring/report.h"
 #include "scoring/score_log.h"
+#include "support/random.h"
 #include "test_log.h"
 
 namespace zelo {
 namespace {
 
-using testing_support::AlignedLine;
-using testing_support::Qso;
-using testing_support::ReadFileText;
+using test::AlignedLine;
+using test::Qso;
+using test::ReadBytes;
 
 // ---- 1-based string helpers in the manner of the first scorer ----
 
@@ -255,8 +256,8 @@ constexpr std::array<std::string_view, 14> kItems = {"HR", "hr", "Hr", "CS", "B"
                                                      "ab", "ABCD", "abcd", "", "", "Q1XA", "SM"};
 
 std::string GeneratedLog(std::uint64_t seed) {
-  std::mt19937_64 random(seed);
-  const auto below = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+  test::SeededRandom random(seed);
+  const auto below = [&](std::size_t n) { return random.Below(n); };
   const std::size_t contacts = 20 + below(280);
   // Some logs draw their items from a wide numbered set, so that bands get
   // ten, twenty or more different multipliers.
@@ -376,7 +377,7 @@ TEST(OriginalModel, DiffersOnlyWhereTheScanIsMended) {
 }
 
 TEST(OriginalModel, SampleLogScoresAsTheModel) {
-  const std::string text = ReadFileText(std::string(ZELO_SAMPLES) + "/sample.log");
+  const std::string text = ReadBytes(std::string(ZELO_SAMPLES) + "/sample.log");
   ASSERT_FALSE(text.empty());
   ExpectSameAsModel(text);
 }

@@ -11,8 +11,8 @@
 namespace zelo {
 namespace {
 
-using testing_support::AlignedLog;
-using testing_support::Qso;
+using test::AlignedLog;
+using test::Qso;
 using Texts = std::vector<std::string_view>;
 
 struct ScanCase {

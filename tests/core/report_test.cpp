@@ -13,9 +13,9 @@
 namespace zelo {
 namespace {
 
-using testing_support::AlignedLine;
-using testing_support::AlignedLog;
-using testing_support::Qso;
+using test::AlignedLine;
+using test::AlignedLog;
+using test::Qso;
 using Lines = std::vector<std::string>;
 
 const std::string kRule(129, '_');

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <future>
 #include <span>
@@ -21,10 +22,10 @@ namespace zelo {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::NamesIn;
-using testing_support::ReadFileText;
-using testing_support::ScratchDir;
-using testing_support::WriteFileText;
+using test::NamesIn;
+using test::ReadBytes;
+using test::ScratchDir;
+using test::WriteBytes;
 using Names = std::vector<std::string>;
 
 constexpr std::string_view kListing = "line one\r\nline two\r\n\r\n";
@@ -41,7 +42,7 @@ TEST(SaveListing, WritesANewFile) {
   const SaveResult saved = SaveListing(out.string(), kListing);
   ASSERT_TRUE(saved.ok) << saved.reason;
   EXPECT_TRUE(saved.reason.empty());
-  EXPECT_EQ(ReadFileText(out), kListing);
+  EXPECT_EQ(ReadBytes(out), kListing);
   const mode_t mask = ::umask(0);
   ::umask(mask);
   EXPECT_EQ(ModeOf(out), 0666 & ~mask);
@@ -51,11 +52,11 @@ TEST(SaveListing, WritesANewFile) {
 TEST(SaveListing, ReplacesALongerFileEntirely) {
   ScratchDir dir;
   const fs::path out = dir / "report.NS";
-  WriteFileText(out, std::string(5000, 'x'));
+  WriteBytes(out, std::string(5000, 'x'));
   ASSERT_TRUE(SaveListing(out.string(), kListing).ok);
-  EXPECT_EQ(ReadFileText(out), kListing);
+  EXPECT_EQ(ReadBytes(out), kListing);
   ASSERT_TRUE(SaveListing(out.string(), "\r\n").ok);
-  EXPECT_EQ(ReadFileText(out), "\r\n");
+  EXPECT_EQ(ReadBytes(out), "\r\n");
   EXPECT_EQ(dir.Names(), Names{"report.NS"});
 }
 
@@ -63,11 +64,11 @@ TEST(SaveListing, KeepsPermissionBits) {
   for (mode_t mode : {mode_t{0600}, mode_t{0640}, mode_t{0755}}) {
     ScratchDir dir;
     const fs::path out = dir / "report.NS";
-    WriteFileText(out, "old");
+    WriteBytes(out, "old");
     ASSERT_EQ(::chmod(out.c_str(), mode), 0);
     ASSERT_TRUE(SaveListing(out.string(), kListing).ok);
     EXPECT_EQ(ModeOf(out), mode) << std::oct << mode;
-    EXPECT_EQ(ReadFileText(out), kListing);
+    EXPECT_EQ(ReadBytes(out), kListing);
   }
 }
 
@@ -75,22 +76,27 @@ TEST(SaveListing, RefusesTheLogHoweverNamed) {
   ScratchDir dir;
   fs::create_directory(dir / "sub");
   const fs::path log = dir / "my.log";
-  WriteFileText(log, kLogText);
+  WriteBytes(log, kLogText);
   fs::create_symlink(log, dir / "soft.NS");
   fs::create_hard_link(log, dir / "hard.NS");
-  const std::string targets[] = {log.string(), (dir / "sub" / ".." / "my.log").string(),
-                                 (dir / "." / "my.log").string(), (dir / "soft.NS").string(),
-                                 (dir / "hard.NS").string()};
+  fs::create_directory_symlink(dir.Root(), dir / "here");
+  const std::string targets[] = {log.string(),
+                                 (dir / "sub" / ".." / "my.log").string(),
+                                 (dir / "." / "my.log").string(),
+                                 dir.Root() + "//my.log",
+                                 (dir / "soft.NS").string(),
+                                 (dir / "hard.NS").string(),
+                                 (dir / "here" / "my.log").string()};
   for (const std::string& target : targets) {
     const SaveResult saved = SaveListing(target, kListing, log.string());
     EXPECT_FALSE(saved.ok) << target;
     EXPECT_EQ(saved.reason, kSaveOntoLogReason) << target;
-    EXPECT_EQ(ReadFileText(log), kLogText) << target;
+    EXPECT_EQ(ReadBytes(log), kLogText) << target;
   }
   // The log named through the link is refused as well.
   EXPECT_FALSE(SaveListing(log.string(), kListing, (dir / "soft.NS").string()).ok);
   EXPECT_TRUE(fs::is_symlink(dir / "soft.NS"));
-  EXPECT_EQ(dir.Names(), (Names{"hard.NS", "my.log", "soft.NS", "sub"}));
+  EXPECT_EQ(dir.Names(), (Names{"hard.NS", "here", "my.log", "soft.NS", "sub"}));
   // Another file beside the log is saved as usual.
   EXPECT_TRUE(SaveListing((dir / "other.NS").string(), kListing, log.string()).ok);
 }
@@ -99,13 +105,13 @@ TEST(SaveListing, WritesThroughASymbolicLink) {
   ScratchDir dir;
   fs::create_directory(dir / "real");
   const fs::path target = dir / "real" / "report.NS";
-  WriteFileText(target, "old content that is longer than the new");
+  WriteBytes(target, "old content that is longer than the new");
   fs::create_symlink(target, dir / "link.NS");
   const SaveResult saved = SaveListing((dir / "link.NS").string(), kListing);
   ASSERT_TRUE(saved.ok) << saved.reason;
   EXPECT_TRUE(fs::is_symlink(dir / "link.NS"));
   EXPECT_EQ(fs::read_symlink(dir / "link.NS"), target);
-  EXPECT_EQ(ReadFileText(target), kListing);
+  EXPECT_EQ(ReadBytes(target), kListing);
   EXPECT_EQ(dir.Names(), (Names{"link.NS", "real"}));
   EXPECT_EQ(NamesIn(dir / "real"), Names{"report.NS"});
 }
@@ -116,7 +122,7 @@ TEST(SaveListing, WritesThroughASymbolicLink) {
 TEST(SaveListing, DescriptorIsWrittenThroughWhereItStands) {
   ScratchDir dir;
   const fs::path file = dir / "results.txt";
-  WriteFileText(file, "before\n");
+  WriteBytes(file, "before\n");
   const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
   ASSERT_GE(fd, 0);
   const std::string number = std::to_string(fd);
@@ -128,7 +134,7 @@ TEST(SaveListing, DescriptorIsWrittenThroughWhereItStands) {
     const SaveResult saved = SaveListing(name, kListing);
     EXPECT_TRUE(saved.ok) << name << ": " << saved.reason;
     expected += kListing;
-    EXPECT_EQ(ReadFileText(file), expected) << name;
+    EXPECT_EQ(ReadBytes(file), expected) << name;
   }
   const FileIdentity log{static_cast<std::uint64_t>(before.st_dev), static_cast<std::uint64_t>(before.st_ino)};
   const SaveResult onto_log = SaveListing("/dev/fd/" + number, kListing, std::span(&log, 1));
@@ -137,7 +143,7 @@ TEST(SaveListing, DescriptorIsWrittenThroughWhereItStands) {
   struct stat after {};
   ASSERT_EQ(::stat(file.c_str(), &after), 0);
   EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced";
-  EXPECT_EQ(ReadFileText(file), expected);
+  EXPECT_EQ(ReadBytes(file), expected);
   EXPECT_EQ(dir.Names(), (Names{"link.NS", "results.txt"}));
 }
 
@@ -148,7 +154,7 @@ TEST(SaveListing, DanglingLinkCreatesItsTarget) {
   const SaveResult saved = SaveListing((dir / "link.NS").string(), kListing);
   ASSERT_TRUE(saved.ok) << saved.reason;
   EXPECT_TRUE(fs::is_symlink(dir / "link.NS"));
-  EXPECT_EQ(ReadFileText(dir / "new.NS"), kListing);
+  EXPECT_EQ(ReadBytes(dir / "new.NS"), kListing);
   EXPECT_EQ(dir.Names(), (Names{"link.NS", "new.NS"}));
 }
 
@@ -168,15 +174,15 @@ class SaveFailureTest : public testing::TestWithParam<FailCase> {};
 TEST_P(SaveFailureTest, FailsNamingThePathAndLeavesNothing) {
   ScratchDir dir;
   fs::create_directory(dir / "folder");
-  WriteFileText(dir / "plain.txt", "keep");
-  const std::string path = (dir.path() / GetParam().relative).string();
+  WriteBytes(dir / "plain.txt", "keep");
+  const std::string path = (dir / GetParam().relative).string();
   const SaveResult saved = SaveListing(path, kListing);
   EXPECT_FALSE(saved.ok);
   EXPECT_TRUE(saved.reason.starts_with(path + ": ")) << saved.reason;
   EXPECT_GT(saved.reason.size(), path.size() + 2) << saved.reason;
   EXPECT_EQ(dir.Names(), (Names{"folder", "plain.txt"}));
   EXPECT_TRUE(fs::is_empty(dir / "folder"));
-  EXPECT_EQ(ReadFileText(dir / "plain.txt"), "keep");
+  EXPECT_EQ(ReadBytes(dir / "plain.txt"), "keep");
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, SaveFailureTest, testing::ValuesIn(kFailCases),
@@ -193,7 +199,7 @@ TEST(SaveListing, FailedWriteLeavesTheOldFile) {
   // file exists: the old listing must survive and no temporary stays.
   ScratchDir dir;
   const fs::path out = dir / "report.NS";
-  WriteFileText(out, "old listing");
+  WriteBytes(out, "old listing");
   struct rlimit old_limit {};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
   const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
@@ -206,7 +212,7 @@ TEST(SaveListing, FailedWriteLeavesTheOldFile) {
 
   EXPECT_FALSE(saved.ok);
   EXPECT_TRUE(saved.reason.starts_with(out.string() + ": ")) << saved.reason;
-  EXPECT_EQ(ReadFileText(out), "old listing");
+  EXPECT_EQ(ReadBytes(out), "old listing");
   EXPECT_EQ(dir.Names(), Names{"report.NS"});
 }
 

@@ -10,8 +10,8 @@
 namespace zelo {
 namespace {
 
-using testing_support::AlignedLine;
-using testing_support::Qso;
+using test::AlignedLine;
+using test::Qso;
 using Events = std::vector<std::string>;
 
 // Writes down what a scoring run reports, in order.

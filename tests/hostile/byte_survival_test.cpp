@@ -4,19 +4,24 @@
 #include <sstream>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "app/form1.h"
 #include "cli/cli.h"
 #include "fakes/recording_window.h"
-#include "hostile_support.h"
 #include "scoring/report.h"
 #include "scoring/score_log.h"
+#include "support/cases.h"
+#include "support/child.h"
+#include "support/contacts.h"
+#include "support/files.h"
 #include "views/band_view.h"
 #include "views/listing.h"
 
-namespace zelo::hostile {
+namespace zelo::test {
 namespace {
 
-using hostile::PrintTo;
+using test::PrintTo;
 
 using namespace std::string_literals;
 
@@ -57,7 +62,7 @@ TEST_P(ByteSurvivalTest, CoreKeepsTheBytes) {
 }
 
 TEST_P(ByteSurvivalTest, CommandLineKeepsTheBytes) {
-  Scratch s;
+  ScratchDir s;
   const std::string log = s.Write("log.txt", LogWith(GetParam()));
   const std::string view = s.Path("view.NS"), report = s.Path("report.NS");
   std::ostringstream out, err;
@@ -75,7 +80,7 @@ TEST_P(ByteSurvivalTest, CommandLineKeepsTheBytes) {
 }
 
 TEST_P(ByteSurvivalTest, WindowKeepsTheBytes) {
-  Scratch s;
+  ScratchDir s;
   const std::string log = s.Write("log.txt", LogWith(GetParam()));
   fakes::RecordingWindow window;
   Form1 form(window);
@@ -99,4 +104,4 @@ INSTANTIATE_TEST_SUITE_P(Bytes, ByteSurvivalTest, testing::ValuesIn(kBytesCases)
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace zelo::hostile
+}  // namespace zelo::test

@@ -13,19 +13,24 @@
 #include <filesystem>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "app/form1.h"
 #include "cli/cli.h"
 #include "fakes/recording_window.h"
-#include "hostile_support.h"
 #include "input/log_file.h"
 #include "scoring/report.h"
 #include "scoring/score_log.h"
+#include "support/cases.h"
+#include "support/child.h"
+#include "support/contacts.h"
+#include "support/files.h"
 #include "views/listing.h"
 
-namespace zelo::hostile {
+namespace zelo::test {
 namespace {
 
-using hostile::PrintTo;
+using test::PrintTo;
 
 std::string ValidLog() {
   return std::string(kHeader) + "\r\n" + ContactLine("14025", "YPZGO", "HR") + "\r\n" +
@@ -40,7 +45,7 @@ void OpenInto(Form1& form, fakes::RecordingWindow& window, const std::string& pa
 }
 
 TEST(ChangingLog, RejectedFileReplacedByALogIsAcceptedOnTheNextOpen) {
-  Scratch s;
+  ScratchDir s;
   const std::string path = s.Write("chosen.log", "CALLSIGN: YO3ZELO\r\n");
   fakes::RecordingWindow window;
   Form1 form(window);
@@ -77,7 +82,7 @@ const ChangeCase kChangeCases[] = {
 class ChangedAfterReadTest : public testing::TestWithParam<ChangeCase> {};
 
 TEST_P(ChangedAfterReadTest, RunViewsAndSavesKeepWhatWasRead) {
-  Scratch s;
+  ScratchDir s;
   const std::string path = s.Write("chosen.log", ValidLog());
   fakes::RecordingWindow window;
   Form1 form(window);
@@ -131,7 +136,7 @@ int OpensDuring(const std::string& path, const std::function<void()>& run) {
 // that may have changed in between.
 struct OneReadCase {
   std::string_view name;
-  std::function<void(const std::string& log, const Scratch& s)> run;
+  std::function<void(const std::string& log, const ScratchDir& s)> run;
 };
 
 void RunCommandLine(std::vector<std::string> args) {
@@ -143,23 +148,23 @@ void RunCommandLine(std::vector<std::string> args) {
 
 const OneReadCase kOneReadCases[] = {
     {"WindowOpen",
-     [](const std::string& log, const Scratch&) {
+     [](const std::string& log, const ScratchDir&) {
        fakes::RecordingWindow window;
        Form1 form(window);
        OpenInto(form, window, log);
        EXPECT_EQ(form.WorkflowStep(), 3);
        form.optnSum_Click();  // the Summary view scores the text held, without reading again
      }},
-    {"CommandLineReport", [](const std::string& log, const Scratch&) { RunCommandLine({log}); }},
-    {"CommandLineSave", [](const std::string& log, const Scratch& s) { RunCommandLine({log, "-o", s.Path("out.NS")}); }},
-    {"CommandLineJson", [](const std::string& log, const Scratch&) { RunCommandLine({"--json", log}); }},
-    {"CommandLineExplain", [](const std::string& log, const Scratch&) { RunCommandLine({"--explain", log}); }},
+    {"CommandLineReport", [](const std::string& log, const ScratchDir&) { RunCommandLine({log}); }},
+    {"CommandLineSave", [](const std::string& log, const ScratchDir& s) { RunCommandLine({log, "-o", s.Path("out.NS")}); }},
+    {"CommandLineJson", [](const std::string& log, const ScratchDir&) { RunCommandLine({"--json", log}); }},
+    {"CommandLineExplain", [](const std::string& log, const ScratchDir&) { RunCommandLine({"--explain", log}); }},
 };
 
 class OneReadTest : public testing::TestWithParam<OneReadCase> {};
 
 TEST_P(OneReadTest, OpensTheLogOnce) {
-  Scratch s;
+  ScratchDir s;
   const std::string path = s.Write("chosen.log", ValidLog());
   EXPECT_EQ(OpensDuring(path, [&] { GetParam().run(path, s); }), 1);
 }
@@ -171,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, OneReadTest, testing::ValuesIn(kOneReadCases),
 // without the header, then a cut version), fresh windows open it again and
 // again: whatever each one accepted holds the header and shows its report.
 TEST(ChangingLog, ChangingWhileOpenedNeverScoresUncheckedBytes) {
-  Scratch s;
+  ScratchDir s;
   const std::string log = ValidLog();
   std::string other(log.size(), 'x');
   other.replace(0, 10, "NOT-A-LOG:");
@@ -207,4 +212,4 @@ TEST(ChangingLog, ChangingWhileOpenedNeverScoresUncheckedBytes) {
 }
 
 }  // namespace
-}  // namespace zelo::hostile
+}  // namespace zelo::test

@@ -3,58 +3,26 @@
 // next argument (another log) as its value, and -o naming an open
 // descriptor (/dev/stdout, /dev/stdin, a link to one) writes through that
 // descriptor as the shell would, never replacing the file behind it.
-#include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
-#include "hostile_support.h"
 #include "scoring/report.h"
+#include "scoring/score_log.h"
+#include "support/cases.h"
+#include "support/child.h"
+#include "support/contacts.h"
+#include "support/files.h"
 #include "views/listing.h"
 
-namespace zelo::hostile {
+namespace zelo::test {
 namespace {
-
-// Where the program's standard input and output come from, as `< file`,
-// `> file` or `>> file` would set them.
-struct Redirection {
-  std::string in;  // empty: /dev/null
-  std::string out;
-  bool append = false;
-};
-
-// Runs zelo-score with `args` and the redirection; stderr is captured, and
-// stdout goes where the redirection says.
-ProgramOutcome RunRedirected(const std::vector<std::string>& args, const Redirection& r, const std::string& capture) {
-  const std::string err_path = capture + "/.program-err";
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int in = ::open(r.in.empty() ? "/dev/null" : r.in.c_str(), O_RDONLY);
-    const int out = ::open(r.out.c_str(), O_WRONLY | O_CREAT | (r.append ? O_APPEND : O_TRUNC), 0644);
-    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (in < 0 || out < 0 || err < 0) ::_exit(126);
-    ::dup2(in, 0);
-    ::dup2(out, 1);
-    ::dup2(err, 2);
-    ::alarm(120);  // a program that blocks ends instead of outliving the test
-    std::vector<char*> argv{const_cast<char*>(kScoreProgram.Path().c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  ProgramOutcome outcome;
-  outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  outcome.err = ReadBytes(err_path);
-  ::unlink(err_path.c_str());
-  return outcome;
-}
 
 constexpr std::string_view kEarlier = "earlier results\n";
 
@@ -103,15 +71,14 @@ std::string Expand(std::string text, std::string_view token, const std::string& 
   return text;
 }
 
-using hostile::PrintTo;
+using test::PrintTo;
 
 class OutputLossTest : public testing::TestWithParam<LossCase> {};
 
 TEST_P(OutputLossTest, NoFileIsLost) {
   const LossCase& c = GetParam();
-  Scratch s;
+  ScratchDir s;
   const std::string dir = s.Folder("work");
-  const std::string capture = s.Folder("capture");
   std::string log_bytes = std::string(kHeader) + "\r\n" + ContactLine("14025", "DL1AA", "AB") + "\r\nEND-OF-LOG:\r\n";
   const std::string other_bytes = Expand(log_bytes, "DL1AA", "OK1XYZ");
   const std::string log = dir + "/log.log", other = dir + "/other.log", results = dir + "/results.txt";
@@ -120,12 +87,12 @@ TEST_P(OutputLossTest, NoFileIsLost) {
   WriteBytes(results, kEarlier);
   ASSERT_EQ(::symlink("/dev/stdout", (dir + "/stdout.NS").c_str()), 0);
   ASSERT_EQ(::symlink("made.NS", (dir + "/dangling.NS").c_str()), 0);
-  const std::vector<std::string> names_before = Names(dir);
+  const std::vector<std::string> names_before = NamesIn(dir);
 
   std::vector<std::string> args;
   for (const std::string& arg : c.args) args.push_back(Expand(Expand(Expand(arg, "{LOG}", log), "{OTHER}", other), "{DIR}", dir));
-  const Redirection redirection{c.in.empty() ? "" : other, c.out == "{LOG}" ? log : results, c.append};
-  const ProgramOutcome run = RunRedirected(args, redirection, capture);
+  const ProgramIo io{Stdout::kFile, c.in.empty() ? "" : other, c.out == "{LOG}" ? log : results, c.append};
+  const ProgramOutcome run = RunProgram(kScoreProgram.Path(), args, io);
 
   const std::string listing = ListingBytes(WriteReport(ScoreLog(log_bytes)));
   EXPECT_EQ(run.code, c.code) << run.err;
@@ -141,7 +108,7 @@ TEST_P(OutputLossTest, NoFileIsLost) {
     std::sort(names_expected.begin(), names_expected.end());
     EXPECT_EQ(ReadBytes(dir + "/made.NS"), listing);
   }
-  EXPECT_EQ(Names(dir), names_expected) << "no file replaces a link, and no stray file is left";
+  EXPECT_EQ(NamesIn(dir), names_expected) << "no file replaces a link, and no stray file is left";
   for (const char* link : {"/stdout.NS", "/dangling.NS"}) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir + link)) << link;
   }
@@ -151,4 +118,4 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, OutputLossTest, testing::ValuesIn(kLossCa
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace zelo::hostile
+}  // namespace zelo::test

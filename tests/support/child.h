@@ -1,22 +1,23 @@
-// Shared by the hostile-input and save-fault tests: a scratch folder that an
-// unprivileged user may use, running a piece of a test in a forked child
-// (as the user nobody, under a deadline, with its observations sent back
-// through a pipe), and logs built in the test.
+// Running a piece of a test in a forked child (as the user nobody, under a
+// deadline and a memory limit, with a system call made to fail; its
+// observations sent back through a pipe), and running a program.
 #pragma once
 
 #include <fcntl.h>
 #include <grp.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <poll.h>
-#include <gtest/gtest.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -25,90 +26,32 @@
 #include <iostream>
 #include <iterator>
 #include <optional>
-#include <ostream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace zelo::hostile {
+namespace zelo::test {
 
 // The unprivileged user and group the permission cases run as.
 inline constexpr uid_t kNobody = 65534;
 inline constexpr gid_t kNoGroup = 65534;
 
-// Test cases print as their name (declare `using hostile::PrintTo;` beside
-// cases kept in an unnamed namespace).
-template <typename Case>
-  requires requires(const Case& c) { c.name; }
-void PrintTo(const Case& c, std::ostream* os) {
-  *os << c.name;
+// Makes every later call of system call `nr` in this process fail with
+// `err`, through a seccomp filter (no privileges needed). Empty on success,
+// else "skip: " and why.
+inline std::string FailSyscall(long nr, int err) {
+  sock_filter filter[] = {
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<std::uint32_t>(nr), 0, 1),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (static_cast<std::uint32_t>(err) & SECCOMP_RET_DATA)),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+  };
+  sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+  if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0) {
+    return std::string("skip: no seccomp filter here: ") + std::strerror(errno);
+  }
+  return {};
 }
-
-// The bytes of a regular file; empty for anything else or when unreadable.
-inline std::string ReadBytes(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// The names in a folder, sorted; hidden ones (a stray temporary file) included.
-inline std::vector<std::string> Names(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// A fresh folder that the user nobody may enter and write, removed with
-// everything in it afterwards.
-class Scratch {
- public:
-  Scratch() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zelo-hostile-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp: " << std::strerror(errno);
-    root_ = pattern;
-    ::chmod(root_.c_str(), 0777);
-  }
-  ~Scratch() {
-    // Folders made read-only by a test must be writable again to be removed.
-    std::error_code ec;
-    for (auto it = std::filesystem::recursive_directory_iterator(root_, ec);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-      if (it->is_directory(ec) && !it->is_symlink(ec)) ::chmod(it->path().c_str(), 0777);
-    }
-    std::filesystem::remove_all(root_, ec);
-  }
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-
-  const std::string& Root() const { return root_; }
-  std::string Path(std::string_view name) const { return root_ + "/" + std::string(name); }
-  // Writes `bytes` as `name`, readable by everyone, and gives its path.
-  std::string Write(std::string_view name, std::string_view bytes) const {
-    const std::string path = Path(name);
-    WriteBytes(path, bytes);
-    ::chmod(path.c_str(), 0644);
-    return path;
-  }
-  std::string Folder(std::string_view name, mode_t mode = 0777) const {
-    const std::string path = Path(name);
-    ::mkdir(path.c_str(), mode);
-    ::chmod(path.c_str(), mode);
-    return path;
-  }
-
- private:
-  std::string root_;
-};
 
 // What a child sends back: a list of byte strings.
 using Fields = std::vector<std::string>;
@@ -150,6 +93,7 @@ struct ChildSetup {
   std::function<std::string()> prepare;
   bool as_nobody = false;                     // drop to nobody/nogroup (when running as root)
   std::optional<rlim_t> file_size_limit;      // RLIMIT_FSIZE, with SIGXFSZ ignored
+  std::optional<std::pair<long, int>> failing_call;  // this system call fails with this errno
   unsigned deadline_seconds = 120;            // the child is killed (SIGALRM) after this
   std::size_t memory_limit_bytes = std::size_t{3} << 30;  // and when its resident memory grows past this
 };
@@ -201,6 +145,7 @@ inline ChildResult RunInChild(const ChildSetup& setup, const std::function<Field
       limit.rlim_cur = *setup.file_size_limit;
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) failed = std::string("setrlimit: ") + std::strerror(errno);
     }
+    if (failed.empty() && setup.failing_call) failed = FailSyscall(setup.failing_call->first, setup.failing_call->second);
     if (!failed.empty()) {
       SendFields(pipe_fds[1], {failed.starts_with("skip: ") ? failed : "setup failed: " + failed});
       ::_exit(3);
@@ -257,12 +202,104 @@ inline ChildResult RunInChild(const ChildSetup& setup, const std::function<Field
   return result;
 }
 
-// The outcome of running zelo-score as a separate program.
+// Where a program's standard output goes.
+enum class Stdout { kCaptured, kDevFull, kClosedPipe, kFile };
+
+// A program's standard input and output, as the shell's `<`, `>` and `>>`
+// would set them.
+struct ProgramIo {
+  Stdout mode = Stdout::kCaptured;
+  std::string in;       // standard input from this file; empty: /dev/null
+  std::string out;      // Stdout::kFile: this file, created if need be
+  bool append = false;  // Stdout::kFile: appended to, not truncated
+};
+
+// The outcome of running a program.
 struct ProgramOutcome {
   int code = -1;  // -1 when a signal ended it
-  std::string out;
+  std::string out;  // what it printed, when captured
   std::string err;
 };
+
+// An unnamed file in the temp folder, for a child's output: -1 on failure.
+inline int AnonymousFile() {
+  std::string name = (std::filesystem::temp_directory_path() / "zelo-output-XXXXXX").string();
+  const int fd = ::mkstemp(name.data());
+  if (fd >= 0) ::unlink(name.c_str());
+  return fd;
+}
+
+inline std::string ReadFromStart(int fd) {
+  std::string bytes;
+  char buf[65536];
+  off_t at = 0;
+  for (;;) {
+    const ssize_t n = ::pread(fd, buf, sizeof buf, at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    bytes.append(buf, static_cast<std::size_t>(n));
+    at += n;
+  }
+  return bytes;
+}
+
+// Runs `program` with `args` in the calling process's identity and limits,
+// its standard streams set up as `io` says; stderr is captured. A program
+// that blocks is ended after two minutes (the alarm stays set across exec).
+inline ProgramOutcome RunProgram(const std::string& program, const std::vector<std::string>& args,
+                                 const ProgramIo& io) {
+  const int err = AnonymousFile();
+  int out_pipe[2] = {-1, -1};
+  if (err < 0 || ::pipe2(out_pipe, O_CLOEXEC) != 0) return {-1, {}, "no files for the output"};
+  if (io.mode != Stdout::kCaptured) {
+    ::close(out_pipe[0]);  // nobody will ever read
+    out_pipe[0] = -1;
+  }
+  std::cout.flush();
+  std::cerr.flush();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    int stdout_fd = out_pipe[1];
+    if (io.mode == Stdout::kDevFull) stdout_fd = ::open("/dev/full", O_WRONLY);
+    if (io.mode == Stdout::kFile) {
+      stdout_fd = ::open(io.out.c_str(), O_WRONLY | O_CREAT | (io.append ? O_APPEND : O_TRUNC), 0644);
+    }
+    const int stdin_fd = ::open(io.in.empty() ? "/dev/null" : io.in.c_str(), O_RDONLY);
+    if (stdout_fd < 0 || stdin_fd < 0 || ::dup2(stdin_fd, 0) < 0 || ::dup2(stdout_fd, 1) < 0 || ::dup2(err, 2) < 0) {
+      ::_exit(126);
+    }
+    ::alarm(120);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  ::close(out_pipe[1]);
+  ProgramOutcome outcome;
+  if (out_pipe[0] >= 0) {
+    char buf[65536];
+    for (;;) {
+      const ssize_t n = ::read(out_pipe[0], buf, sizeof buf);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      outcome.out.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(out_pipe[0]);
+  }
+  int status = 0;
+  while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  outcome.code = pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  outcome.err = ReadFromStart(err);
+  ::close(err);
+  return outcome;
+}
+
+inline ProgramOutcome RunProgram(const std::string& program, const std::vector<std::string>& args,
+                                 Stdout mode = Stdout::kCaptured) {
+  return RunProgram(program, args, ProgramIo{mode, {}, {}, false});
+}
 
 #ifdef ZELO_SCORE_BIN
 // zelo-score where the user nobody can run it. A build inside a folder that
@@ -301,40 +338,6 @@ class ScoreProgram {
 inline const ScoreProgram kScoreProgram;
 #endif
 
-// Runs the zelo-score program with `args` (in the calling process's
-// identity and limits), stdout and stderr captured through files in `folder`.
-inline ProgramOutcome RunProgram(const std::string& program, const std::vector<std::string>& args,
-                                 const std::string& capture_folder) {
-  const std::string out_path = capture_folder + "/.program-out";
-  const std::string err_path = capture_folder + "/.program-err";
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out < 0 || err < 0) ::_exit(126);
-    ::dup2(out, 1);
-    ::dup2(err, 2);
-    // A program that blocks must not outlive the test that started it: the
-    // alarm stays set across exec and ends it.
-    ::alarm(120);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  ProgramOutcome outcome;
-  outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  outcome.out = ReadBytes(out_path);
-  outcome.err = ReadBytes(err_path);
-  ::unlink(out_path.c_str());
-  ::unlink(err_path.c_str());
-  return outcome;
-}
-
 // Splits printed output into its lines (each ended by LF).
 inline std::vector<std::string> OutputLines(std::string_view out) {
   std::vector<std::string> lines;
@@ -347,28 +350,4 @@ inline std::vector<std::string> OutputLines(std::string_view out) {
   return lines;
 }
 
-// One contact line with every field the scoring reads; field 11 is 599, so
-// the item (field 13) counts.
-inline std::string ContactLine(std::string_view freq, std::string_view call, std::string_view item,
-                               std::string_view sep = " ") {
-  std::string line = "QSO:";
-  for (std::string_view field : {freq, std::string_view("CW"), std::string_view("2026-02-14"),
-                                 std::string_view("0000"), std::string_view("YO3ZELO"), std::string_view("599"),
-                                 std::string_view("0001"), std::string_view("BU"), call, std::string_view("599"),
-                                 std::string_view("0098"), item}) {
-    line += sep;
-    line += field;
-  }
-  return line;
-}
-
-inline constexpr std::string_view kHeader = "START-OF-LOG: 3.0";
-
-// A text followed by a number ("K" and 12 give "K12").
-inline std::string Numbered(std::string_view text, long long n) {
-  std::string out(text);
-  out += std::to_string(n);
-  return out;
-}
-
-}  // namespace zelo::hostile
+}  // namespace zelo::test
