@@ -297,7 +297,8 @@ class WindowWorkflowTest : public QObject {
       QVERIFY(file.open(QIODevice::WriteOnly));
       file.write("CONTEST: ZELO\r\n");
     }
-    const zelo::ScoreResult expected = zelo::ScoreLog(zelo::ReadWholeFile(kSampleLog).bytes);
+    const std::string sample = zelo::ReadWholeFile(kSampleLog).bytes;  // the result views into it
+    const zelo::ScoreResult expected = zelo::ScoreLog(sample);
     const struct {
       QString file;
       bool taken;
