@@ -57,6 +57,12 @@ FILE:LINE: error|warning|note: message, then a summary line per LOG; with
 --json one JSON object per LOG. It goes with none of -o, --band or --explain.
 Its exit status: 0 no LOG has an error; 1 a LOG has an error or is
 unreadable, or the output could not be written; 2 the command line is wrong.
+
+--cross-check scores every LOG (a folder stands for the files in it) and
+checks each contact against the other station's log, within --time-window
+minutes (10 unless given): a results table per category, or with --json one
+JSON object per LOG with the status of every contact. --report-dir DIR adds
+a checking report per LOG and results.csv; --html DIR a results site.
 )";
 
 struct Options {
