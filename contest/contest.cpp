@@ -81,8 +81,6 @@ unsigned ThreadCount(const ContestOptions& options) {
   return std::max(1U, std::thread::hardware_concurrency());
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 std::uint64_t ProcessSeed() {
   static const std::uint64_t seed = [] {
     try {
@@ -128,7 +126,7 @@ class CallTable {
  private:
   static std::uint64_t Hash(std::string_view call) {
     std::uint64_t hash = 0xCBF29CE484222325ULL ^ ProcessSeed();
-    for (char c : call) hash = (hash ^ static_cast<unsigned char>(Upper(c))) * 0x100000001B3ULL;
+    for (char c : call) hash = (hash ^ static_cast<unsigned char>(UpperAscii(c))) * 0x100000001B3ULL;
     return Mix(hash);
   }
   void Grow() {
@@ -752,7 +750,7 @@ ContactCheck MakeCheck(const ContestStore& store, std::size_t log, const PackedC
 
 std::string UpperText(std::string_view text) {
   std::string upper(text);
-  for (char& c : upper) c = Upper(c);
+  for (char& c : upper) c = UpperAscii(c);
   return upper;
 }
 

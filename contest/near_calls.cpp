@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
+#include "input/cabrillo_header.h"
+
 namespace zelo {
 namespace {
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 std::string UpperCase(std::string_view text) {
   std::string upper(text);
-  for (char& c : upper) c = Upper(c);
+  for (char& c : upper) c = UpperAscii(c);
   return upper;
 }
 
@@ -33,22 +33,22 @@ bool OneEditApart(std::string_view a, std::string_view b) {
   if (a.size() > b.size()) std::swap(a, b);
   if (b.size() - a.size() > 1) return false;
   std::size_t i = 0;
-  while (i < a.size() && Upper(a[i]) == Upper(b[i])) ++i;
+  while (i < a.size() && UpperAscii(a[i]) == UpperAscii(b[i])) ++i;
   if (a.size() == b.size()) {
     if (i == a.size()) return false;  // equal
     // One changed character, or two neighbours swapped.
     const auto same_from = [&](std::size_t from) {
       for (std::size_t k = from; k < a.size(); ++k) {
-        if (Upper(a[k]) != Upper(b[k])) return false;
+        if (UpperAscii(a[k]) != UpperAscii(b[k])) return false;
       }
       return true;
     };
     if (same_from(i + 1)) return true;
-    return i + 1 < a.size() && Upper(a[i]) == Upper(b[i + 1]) && Upper(a[i + 1]) == Upper(b[i]) && same_from(i + 2);
+    return i + 1 < a.size() && UpperAscii(a[i]) == UpperAscii(b[i + 1]) && UpperAscii(a[i + 1]) == UpperAscii(b[i]) && same_from(i + 2);
   }
   // b has one character more: dropping b[i] gives a.
   for (std::size_t k = i; k < a.size(); ++k) {
-    if (Upper(a[k]) != Upper(b[k + 1])) return false;
+    if (UpperAscii(a[k]) != UpperAscii(b[k + 1])) return false;
   }
   return true;
 }

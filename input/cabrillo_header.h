@@ -52,6 +52,10 @@ struct CabrilloHeader {
 // colon at the start of the line); nullopt for any other line.
 std::optional<std::string_view> LineTag(std::string_view line);
 
+// An ASCII letter in upper case; every other byte as it is. Calls, tags and
+// exchanges compare without regard to case through it.
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // True when two ASCII texts are equal without regard to letter case.
 bool EqualNoCase(std::string_view a, std::string_view b);
 
