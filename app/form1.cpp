@@ -8,6 +8,7 @@
 #include "input/log_file.h"
 #include "scoring/report.h"
 #include "views/band_view.h"
+#include "io/safe_save.h"
 #include "views/listing.h"
 #include "zelo/version.h"
 

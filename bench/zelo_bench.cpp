@@ -14,7 +14,7 @@
 #include "bench/log_maker.h"
 #include "check/log_check.h"
 #include "input/log_file.h"
-#include "input/sort_list.h"
+#include "scoring/sort_list.h"
 #include "scoring/score_log.h"
 #include "views/band_view.h"
 #include "views/listing.h"

@@ -22,6 +22,7 @@
 #include "scoring/report.h"
 #include "scoring/score_log.h"
 #include "views/band_view.h"
+#include "io/safe_save.h"
 #include "views/listing.h"
 #include "zelo/version.h"
 

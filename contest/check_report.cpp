@@ -123,6 +123,14 @@ std::string OptionalNumber(const std::optional<std::int64_t>& n) {
 
 }  // namespace
 
+std::vector<FileIdentity> LogFiles(const ContestResult& result) {
+  std::vector<FileIdentity> files;
+  for (const LogCheck& log : result.logs) {
+    if (auto id = IdentityOf(log.file)) files.push_back(*id);
+  }
+  return files;
+}
+
 ContestIndex IndexContest(const ContestResult& result, const std::vector<std::string>& reserved) {
   ContestIndex index;
   const std::size_t count = result.logs.size();

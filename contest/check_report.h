@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "contest/contest.h"
+#include "input/log_file.h"
 
 namespace zelo {
 
@@ -36,6 +37,9 @@ struct ContestIndex {
   std::vector<std::vector<ContactRef>> miscopied;
   std::unordered_map<std::string, std::size_t> log_of_call;  // upper-case call -> first log
 };
+
+// The files of the contest's logs, which no output may replace.
+std::vector<FileIdentity> LogFiles(const ContestResult& result);
 
 // `reserved` names stems the writer uses for its own files.
 ContestIndex IndexContest(const ContestResult& result, const std::vector<std::string>& reserved);

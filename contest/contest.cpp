@@ -1,12 +1,9 @@
 #include "contest/contest.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <functional>
 #include <map>
 #include <random>
-#include <thread>
 #include <tuple>
 #include <unordered_map>
 
@@ -15,6 +12,7 @@
 #include "input/cabrillo_header.h"
 #include "input/line_ends.h"
 #include "input/log_file.h"
+#include "io/parallel_for.h"
 #include "scoring/score_log.h"
 
 namespace zelo {
@@ -53,32 +51,8 @@ struct ContestStore {
 
 namespace {
 
-// Runs fn(i) for i in [0, n) on `threads` threads, handing out indices in
-// small chunks so that one big log does not hold the others up.
-void ParallelFor(std::size_t n, unsigned threads, const std::function<void(std::size_t)>& fn) {
-  if (threads <= 1 || n < 2) {
-    for (std::size_t i = 0; i < n; ++i) fn(i);
-    return;
-  }
-  const std::size_t chunk = std::max<std::size_t>(1, n / (threads * 64));
-  std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    for (;;) {
-      const std::size_t begin = next.fetch_add(chunk);
-      if (begin >= n) return;
-      const std::size_t end = std::min(n, begin + chunk);
-      for (std::size_t i = begin; i < end; ++i) fn(i);
-    }
-  };
-  std::vector<std::thread> pool;
-  for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
-  work();
-  for (std::thread& thread : pool) thread.join();
-}
-
 unsigned ThreadCount(const ContestOptions& options) {
-  if (options.threads > 0) return options.threads;
-  return std::max(1U, std::thread::hardware_concurrency());
+  return options.threads > 0 ? options.threads : HardwareThreads();
 }
 
 std::uint64_t ProcessSeed() {

@@ -6,14 +6,9 @@
 #include <string>
 
 #include "contest/contest.h"
+#include "io/output_folder.h"
 
 namespace zelo {
-
-// How writing an output went: ok, or the path that failed and the system's reason.
-struct OutputWrite {
-  bool ok = true;
-  std::string error;  // "<path>: <reason>" when !ok
-};
 
 // Creates `dir` if needed and writes into it one report per entrant (every
 // unconfirmed contact with its reason and the other log's line, claimed

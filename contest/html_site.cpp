@@ -5,7 +5,6 @@
 
 #include "contest/check_report.h"
 #include "contest/contest_output.h"
-#include "contest/output_folder.h"
 #include "contest/output_text.h"
 #include "contest/site_assets.h"
 
@@ -301,7 +300,7 @@ std::string EntrantPage(const ContestResult& result, const ContestIndex& index, 
 }  // namespace
 
 OutputWrite WriteHtmlSite(const ContestResult& result, const std::string& dir) {
-  OutputFolder folder(dir, result);
+  OutputFolder folder(dir, LogFiles(result));
   if (OutputWrite opened = folder.Open(); !opened.ok) return opened;
   const ContestIndex index = IndexContest(result, {"INDEX", "STYLE", "SORT"});
   const OutputWrite pages = folder.WriteEach(result.logs.size(), [&](std::size_t i) {

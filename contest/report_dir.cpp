@@ -1,7 +1,6 @@
 // WriteReportDir: one checking report per entrant, then results.csv.
 #include "contest/check_report.h"
 #include "contest/contest_output.h"
-#include "contest/output_folder.h"
 
 namespace zelo {
 namespace {
@@ -12,7 +11,7 @@ constexpr std::string_view kReportExtension = ".txt";
 }  // namespace
 
 OutputWrite WriteReportDir(const ContestResult& result, const std::string& dir) {
-  OutputFolder folder(dir, result);
+  OutputFolder folder(dir, LogFiles(result));
   if (OutputWrite opened = folder.Open(); !opened.ok) return opened;
   const ContestIndex index = IndexContest(result, {"RESULTS"});
   const OutputWrite reports = folder.WriteEach(result.logs.size(), [&](std::size_t i) {

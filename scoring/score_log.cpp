@@ -10,7 +10,7 @@
 #include <random>
 
 #include "input/line_ends.h"
-#include "input/sort_list.h"
+#include "scoring/sort_list.h"
 #include "scoring/detail/item_hash.h"
 
 namespace zelo {

@@ -10,7 +10,7 @@
 
 #include "input/log_file.h"
 #include "support/files.h"
-#include "views/listing.h"
+#include "io/safe_save.h"
 
 namespace zelo {
 namespace {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "test_log.h"
-#include "views/listing.h"
+#include "io/safe_save.h"
 
 namespace zelo {
 namespace {

@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "input/sort_list.h"
+#include "scoring/sort_list.h"
 
 namespace zelo {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "input/sort_list.h"
+#include "scoring/sort_list.h"
 
 namespace zelo {
 namespace {

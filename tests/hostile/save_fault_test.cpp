@@ -35,6 +35,7 @@
 #include "support/child.h"
 #include "support/contacts.h"
 #include "support/files.h"
+#include "io/safe_save.h"
 #include "views/listing.h"
 
 namespace zelo::test {

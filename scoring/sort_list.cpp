@@ -1,4 +1,4 @@
-#include "input/sort_list.h"
+#include "scoring/sort_list.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,23 +1,29 @@
-// A folder of output files, each written safely through SaveListing, never
-// over one of the contest's logs.
+// A folder of output files (reports, a results site), each written safely
+// through SaveListing and never over one of the logs they were made from.
 #pragma once
 
 #include <cstddef>
 #include <functional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
-#include "contest/contest.h"
-#include "contest/contest_output.h"
+#include "input/log_file.h"
 
 namespace zelo {
 
+// How writing an output went: ok, or the path that failed and the system's reason.
+struct OutputWrite {
+  bool ok = true;
+  std::string error;  // "<path>: <reason>" when !ok
+};
+
 class OutputFolder {
  public:
-  // Makes `dir` (and its parents) when missing; Open tells whether it could.
-  OutputFolder(std::string dir, const ContestResult& result);
+  // `logs`: the files no output may replace. Open makes `dir` (and its
+  // parents) when missing and tells whether it could.
+  OutputFolder(std::string dir, std::vector<FileIdentity> logs);
   OutputWrite Open();
 
   // Writes `name` in the folder: a temporary file renamed over it, so it is
@@ -34,7 +40,7 @@ class OutputFolder {
 
  private:
   std::string dir_;
-  std::set<std::pair<unsigned long, unsigned long>> log_files_;  // (device, inode) of each log
+  std::vector<FileIdentity> logs_;
 };
 
 }  // namespace zelo

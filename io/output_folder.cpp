@@ -1,0 +1,65 @@
+#include "io/output_folder.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <system_error>
+
+#include "io/parallel_for.h"
+#include "io/safe_save.h"
+
+namespace zelo {
+namespace {
+
+constexpr std::string_view kOntoLogReason = "that file is one of the logs";
+// Writers at a time: the time goes into waiting for the disk, not the CPU.
+constexpr unsigned kWriters = 16;
+
+}  // namespace
+
+OutputFolder::OutputFolder(std::string dir, std::vector<FileIdentity> logs)
+    : dir_(std::move(dir)), logs_(std::move(logs)) {}
+
+OutputWrite OutputFolder::Open() {
+  if (dir_.empty()) return {false, "no folder name given"};
+  std::error_code error;
+  std::filesystem::create_directories(dir_, error);
+  if (error) return {false, dir_ + ": " + error.message()};
+  if (!std::filesystem::is_directory(dir_, error)) return {false, dir_ + ": " + std::strerror(ENOTDIR)};
+  return {true, {}};
+}
+
+OutputWrite OutputFolder::Write(std::string_view name, std::string_view bytes) const {
+  std::string path = dir_;
+  if (path.back() != '/') path += '/';
+  path.append(name);
+  const SaveResult saved = SaveListing(path, bytes, logs_);
+  if (saved.onto_log) return {false, path + ": " + std::string(kOntoLogReason)};
+  return {saved.ok, saved.reason};
+}
+
+OutputWrite OutputFolder::WriteEach(std::size_t count, const MakeFile& make) const {
+  std::atomic<bool> failed{false};
+  std::mutex mutex;
+  std::size_t failed_item = count;
+  OutputWrite failure;
+  ParallelFor(count, kWriters, [&](std::size_t i) {
+    if (failed) return;
+    const auto [name, bytes] = make(i);
+    OutputWrite written = Write(name, bytes);
+    if (written.ok) return;
+    failed = true;
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (i < failed_item) {
+      failed_item = i;
+      failure = std::move(written);
+    }
+  });
+  if (failed) return failure;
+  return {true, {}};
+}
+
+}  // namespace zelo
