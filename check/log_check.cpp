@@ -104,10 +104,6 @@ bool IsBlankText(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return IsFieldSeparator(c); });
 }
 
-bool IsOneOf(std::string_view value, std::span<const std::string_view> words) {
-  return std::any_of(words.begin(), words.end(), [value](std::string_view w) { return EqualNoCase(value, w); });
-}
-
 // --- Facts of the Cabrillo format ---------------------------------------
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -231,8 +227,6 @@ std::optional<Band> BandOfKhz(long khz) {
   }
   return std::nullopt;
 }
-
-std::string BandText(Band band) { return std::string(BandName(band)) + " m"; }
 
 // "72, 70 or 07": the prefixes that name a band.
 std::string PrefixList(Band band) {

@@ -28,10 +28,10 @@ constexpr std::string_view kSiteNotWritten = "Results site NOT written: ";
 // The four parts that group the results, as one text: "SINGLE-OP ALL LOW CW".
 std::string CategoryLabel(const CategoryText& category) {
   std::string label;
-  for (const std::string* part : {&category.operator_, &category.band, &category.power, &category.mode}) {
-    if (part->empty()) continue;
+  for (CategoryPart part : {CategoryPart::kOperator, CategoryPart::kBand, CategoryPart::kPower, CategoryPart::kMode}) {
+    if (category[part].empty()) continue;
     if (!label.empty()) label += ' ';
-    label += *part;
+    label += category[part];
   }
   return label.empty() ? std::string(kNoValue) : label;
 }
@@ -90,12 +90,8 @@ void PrintTable(const ContestResult& result, OutputLines& lines) {
 
 Json CategoryJson(const CategoryText& c) {
   Json object = Json::object();
-  const std::array<std::pair<const char*, const std::string*>, 9> parts = {{
-      {"operator", &c.operator_}, {"band", &c.band}, {"power", &c.power}, {"mode", &c.mode},
-      {"assisted", &c.assisted}, {"station", &c.station}, {"transmitter", &c.transmitter},
-      {"time", &c.time}, {"overlay", &c.overlay}}};
-  for (const auto& [name, value] : parts) {
-    if (!value->empty()) object[name] = *value;
+  for (const CategoryPartInfo& part : CategoryParts()) {
+    if (!c[part.part].empty()) object[std::string(part.name)] = c[part.part];
   }
   return object;
 }

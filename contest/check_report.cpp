@@ -3,6 +3,8 @@
 #include <string_view>
 
 #include "contest/output_text.h"
+#include "input/cabrillo_vocabulary.h"
+#include "input/text.h"
 
 namespace zelo {
 namespace {
@@ -22,13 +24,6 @@ std::string PadRight(std::string text, std::size_t width) {
 
 std::string PadLeft(const std::string& text, std::size_t width) {
   return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
-}
-
-std::string Quoted(std::string_view text) {
-  std::string quoted(1, '"');
-  quoted.append(text);
-  quoted += '"';
-  return quoted;
 }
 
 // Lines joined into report bytes.
@@ -184,8 +179,8 @@ ContactReason ExplainContact(const ContestIndex& index, const ContactCheck& cont
       reason.text = "confirmed";
       break;
     case ContactStatus::kBustedExchange:
-      reason.text = "field " + contact.field + " copied as " + Quoted(contact.logged) + ", sent as " +
-                    Quoted(contact.sent);
+      reason.text = "field " + contact.field + " copied as " + QuoteLogBytes(contact.logged) + ", sent as " +
+                    QuoteLogBytes(contact.sent);
       break;
     case ContactStatus::kBustedCall:
       reason.text = "the station worked was " + contact.correct_call;
@@ -220,29 +215,20 @@ ContactReason ExplainContact(const ContestIndex& index, const ContactCheck& cont
 
 std::string ExplainMiscopy(const ContactCheck& theirs) {
   if (theirs.status == ContactStatus::kBustedCall) return "logged your call as " + theirs.worked_call;
-  return "field " + theirs.field + " copied as " + Quoted(theirs.logged) + ", you sent " + Quoted(theirs.sent);
+  return "field " + theirs.field + " copied as " + QuoteLogBytes(theirs.logged) + ", you sent " + QuoteLogBytes(theirs.sent);
 }
 
 std::string CategoryLine(const CategoryText& category) {
   std::string line;
-  for (const std::string* part :
-       {&category.operator_, &category.band, &category.power, &category.mode, &category.assisted,
-        &category.station, &category.transmitter, &category.time, &category.overlay}) {
-    if (part->empty()) continue;
+  for (const std::string& part : category.parts) {
+    if (part.empty()) continue;
     if (!line.empty()) line += ' ';
-    line += *part;
+    line += part;
   }
   return line.empty() ? std::string(kNoCategory) : line;
 }
 
-std::string GroupLine(const CategoryGroup& group) {
-  CategoryText parts;
-  parts.operator_ = group.operator_;
-  parts.band = group.band;
-  parts.power = group.power;
-  parts.mode = group.mode;
-  return CategoryLine(parts);
-}
+std::string GroupLine(const CategoryGroup& group) { return CategoryLine(group.category); }
 
 std::size_t UnconfirmedCount(const ContactList& contacts) {
   std::size_t count = 0;
@@ -250,9 +236,7 @@ std::size_t UnconfirmedCount(const ContactList& contacts) {
   return count;
 }
 
-std::string BandText(const ContactCheck& contact) {
-  return contact.band ? std::string(BandName(*contact.band)) + "m" : std::string();
-}
+std::string BandText(const ContactCheck& contact) { return contact.band ? BandText(*contact.band) : std::string(); }
 
 std::string EntrantReport(const ContestResult& result, const ContestIndex& index, std::size_t log) {
   const LogCheck& check = result.logs[log];
@@ -281,21 +265,18 @@ std::string EntrantReport(const ContestResult& result, const ContestIndex& index
 }
 
 std::string ResultsCsv(const ContestResult& result, const ContestIndex& index) {
-  std::vector<std::string> header = {
-      "file",           "call",           "category_operator", "category_band",  "category_power",
-      "category_mode",  "category_assisted", "category_station", "category_transmitter",
-      "category_time",  "category_overlay", "checklog",        "contacts",       "multipliers",
-      "score",          "checked_contacts", "checked_multipliers", "checked_score", "claimed_score"};
+  std::vector<std::string> header = {"file", "call"};
+  for (const CategoryPartInfo& part : CategoryParts()) header.push_back("category_" + std::string(part.name));
+  header.insert(header.end(), {"checklog", "contacts", "multipliers", "score", "checked_contacts",
+                               "checked_multipliers", "checked_score", "claimed_score"});
   for (ContactStatus status : kAllStatuses) header.emplace_back(StatusName(status));
   header.insert(header.end(), {"rank", "rejected_reason"});
   std::string csv = CsvRow(header);
   for (std::size_t i = 0; i < result.logs.size(); ++i) {
     const LogCheck& log = result.logs[i];
-    const CategoryText& c = log.category;
-    std::vector<std::string> row = {CsvField(log.file),       CsvField(log.call),      CsvField(c.operator_),
-                                    CsvField(c.band),         CsvField(c.power),       CsvField(c.mode),
-                                    CsvField(c.assisted),     CsvField(c.station),     CsvField(c.transmitter),
-                                    CsvField(c.time),         CsvField(c.overlay),     c.checklog ? "yes" : "no"};
+    std::vector<std::string> row = {CsvField(log.file), CsvField(log.call)};
+    for (const std::string& part : log.category.parts) row.push_back(CsvField(part));
+    row.push_back(log.category.checklog ? "yes" : "no");
     const auto number = [&](std::int64_t n) { return log.rejected ? std::string() : CsvNumber(n); };
     for (std::int64_t n : {log.qsos, log.mults, log.score, log.checked_qsos, log.checked_mults, log.checked_score}) {
       row.push_back(number(n));

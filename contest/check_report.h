@@ -60,7 +60,7 @@ std::string ExplainMiscopy(const ContactCheck& theirs);
 // "SINGLE-OP ALL HIGH CW": the parts that are set, by blanks; "none" when none is.
 std::string CategoryLine(const CategoryText& category);
 std::string GroupLine(const CategoryGroup& group);
-// "20m"; empty when the contact is on no band.
+// "20 m"; empty when the contact is on no band.
 std::string BandText(const ContactCheck& contact);
 
 // The contacts whose status is not confirmed.

@@ -1,10 +1,8 @@
 #include "contest/contest.h"
 
 #include <algorithm>
-#include <chrono>
+#include <array>
 #include <map>
-#include <random>
-#include <tuple>
 #include <unordered_map>
 
 #include "contest/near_calls.h"
@@ -12,6 +10,8 @@
 #include "input/cabrillo_header.h"
 #include "input/line_ends.h"
 #include "input/log_file.h"
+#include "input/seeded_hash.h"
+#include "input/text.h"
 #include "io/parallel_for.h"
 #include "scoring/score_log.h"
 
@@ -55,26 +55,6 @@ unsigned ThreadCount(const ContestOptions& options) {
   return options.threads > 0 ? options.threads : HardwareThreads();
 }
 
-std::uint64_t ProcessSeed() {
-  static const std::uint64_t seed = [] {
-    try {
-      std::random_device source;
-      return (static_cast<std::uint64_t>(source()) << 32) ^ source();
-    } catch (const std::exception&) {
-      return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    }
-  }();
-  return seed;
-}
-
-std::uint64_t Mix(std::uint64_t x) {
-  x ^= x >> 33;
-  x *= 0xFF51AFD7ED558CCDULL;
-  x ^= x >> 33;
-  x *= 0xC4CEB9FE1A85EC53ULL;
-  return x ^ (x >> 33);
-}
-
 // Calls compared without regard to case get one number each. Open
 // addressing over views into the logs, hashed from a start chosen at random
 // per process so that no log can pile its calls into one slot.
@@ -99,9 +79,7 @@ class CallTable {
 
  private:
   static std::uint64_t Hash(std::string_view call) {
-    std::uint64_t hash = 0xCBF29CE484222325ULL ^ ProcessSeed();
-    for (char c : call) hash = (hash ^ static_cast<unsigned char>(UpperAscii(c))) * 0x100000001B3ULL;
-    return Mix(hash);
+    return SeededHash(call, 0, [](char c) { return UpperAscii(c); });
   }
   void Grow() {
     std::vector<std::uint32_t> bigger(std::max<std::size_t>(64, slots_.size() * 2), kNone);
@@ -138,7 +116,7 @@ class BucketTable {
   std::uint32_t FindOrAdd(std::uint64_t key) {
     if ((count_ + 1) * 5 > keys_.size() * 4) Grow(std::max<std::size_t>(64, keys_.size() * 2));
     const std::size_t mask = keys_.size() - 1;
-    for (std::size_t i = Mix(key ^ ProcessSeed()) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = MixBits(key ^ HashSeed()) & mask;; i = (i + 1) & mask) {
       if (values_[i] == kNone) {
         keys_[i] = key;
         values_[i] = count_++;
@@ -150,7 +128,7 @@ class BucketTable {
   std::uint32_t Find(std::uint64_t key) const {
     if (keys_.empty()) return kNone;
     const std::size_t mask = keys_.size() - 1;
-    for (std::size_t i = Mix(key ^ ProcessSeed()) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = MixBits(key ^ HashSeed()) & mask;; i = (i + 1) & mask) {
       if (values_[i] == kNone) return kNone;
       if (keys_[i] == key) return values_[i];
     }
@@ -159,14 +137,14 @@ class BucketTable {
 
  private:
   // Linear probing stays short up to four fifths full: the keys are call
-  // numbers, spread by Mix, and no log chooses them.
+  // numbers, spread by MixBits, and no log chooses them.
   void Grow(std::size_t slots) {
     std::vector<std::uint64_t> keys(slots);
     std::vector<std::uint32_t> values(keys.size(), kNone);
     const std::size_t mask = keys.size() - 1;
     for (std::size_t j = 0; j < keys_.size(); ++j) {
       if (values_[j] == kNone) continue;
-      std::size_t i = Mix(keys_[j] ^ ProcessSeed()) & mask;
+      std::size_t i = MixBits(keys_[j] ^ HashSeed()) & mask;
       while (values[i] != kNone) i = (i + 1) & mask;
       keys[i] = keys_[j];
       values[i] = values_[j];
@@ -226,7 +204,7 @@ class RecordCollector : public ScoreObserver {
         check.band = static_cast<std::uint32_t>(BandIndex(*outcome.band)) & 0x7;
         check.SetStatus(ContactStatus::kConfirmed);  // decided by the cross-check
         Part part;
-        part.time = ContactMinute(outcome.fields[4], outcome.fields[5]);
+        part.time = ContactMinute(outcome.fields[kFieldDate], outcome.fields[kFieldTime]);
         part.index = static_cast<std::uint32_t>(checks_.size());
         const std::string_view worked = outcome.fields[kFieldWorkedCall];
         part.worked = worked.empty() ? kNone : static_cast<std::uint32_t>(worked.data() - text_.data());
@@ -271,11 +249,10 @@ std::string_view WorkedCallAt(std::string_view text, std::uint32_t offset) {
 }
 
 CategoryText CategoryOf(const Category& category) {
-  const auto s = [](std::string_view v) { return std::string(v); };
-  return {s(category.operator_), s(category.band),    s(category.power),
-          s(category.mode),      s(category.assisted), s(category.station),
-          s(category.transmitter), s(category.time),  s(category.overlay),
-          category.IsChecklog()};
+  CategoryText text;
+  for (std::size_t i = 0; i < kCategoryPartCount; ++i) text.parts[i] = std::string(category.parts[i]);
+  text.checklog = category.IsChecklog();
+  return text;
 }
 
 // A log given to the cross-check: its bytes, or why it could not be read.
@@ -464,8 +441,8 @@ class CrossChecker {
     const QsoFields fields_a = SplitQsoFields(RecordOf(a));
     const QsoFields fields_b = SplitQsoFields(RecordOf(b));
     const auto first_difference = [](const QsoFields& received, const QsoFields& sent) -> std::uint8_t {
-      for (int field : {12, 13}) {
-        if (!EqualNoCase(received[field], sent[field - 4])) return static_cast<std::uint8_t>(field);
+      for (const ExchangeField& field : kExchangeFields) {
+        if (!EqualNoCase(received[field.received], sent[field.sent])) return static_cast<std::uint8_t>(field.received);
       }
       return 0;
     };
@@ -717,15 +694,11 @@ ContactCheck MakeCheck(const ContestStore& store, std::size_t log, const PackedC
         SplitQsoFields(std::string_view(store.bytes[packed.other_log]).substr(other.offset, other.length));
     check.field = std::to_string(field);
     check.logged = std::string(fields[field]);
-    check.sent = std::string(sent[field - 4]);
+    for (const ExchangeField& exchange : kExchangeFields) {
+      if (exchange.received == field) check.sent = std::string(sent[exchange.sent]);
+    }
   }
   return check;
-}
-
-std::string UpperText(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) c = UpperAscii(c);
-  return upper;
 }
 
 }  // namespace
@@ -795,20 +768,25 @@ ContestResult CrossCheckContest(const std::vector<std::string>& paths, const Con
 }
 
 std::vector<CategoryGroup> RankByCategory(const ContestResult& result) {
-  using Key = std::tuple<std::string, std::string, std::string, std::string>;
-  std::map<Key, std::vector<std::size_t>> groups;
+  constexpr std::array<CategoryPart, 4> kGroupedBy = {CategoryPart::kOperator, CategoryPart::kBand,
+                                                      CategoryPart::kPower, CategoryPart::kMode};
+  std::map<std::array<std::string, kGroupedBy.size()>, std::vector<std::size_t>> groups;
   for (std::size_t i = 0; i < result.logs.size(); ++i) {
     const LogCheck& log = result.logs[i];
     if (log.rejected || log.category.checklog) continue;
-    const CategoryText& c = log.category;
-    groups[{UpperText(c.operator_), UpperText(c.band), UpperText(c.power), UpperText(c.mode)}].push_back(i);
+    std::array<std::string, kGroupedBy.size()> key;
+    for (std::size_t k = 0; k < kGroupedBy.size(); ++k) key[k] = UpperAscii(log.category[kGroupedBy[k]]);
+    groups[key].push_back(i);
   }
   std::vector<CategoryGroup> ranked;
   for (auto& [key, logs] : groups) {
     std::stable_sort(logs.begin(), logs.end(), [&result](std::size_t a, std::size_t b) {
       return result.logs[a].checked_score > result.logs[b].checked_score;
     });
-    ranked.push_back({std::get<0>(key), std::get<1>(key), std::get<2>(key), std::get<3>(key), std::move(logs)});
+    CategoryGroup group;
+    for (std::size_t k = 0; k < kGroupedBy.size(); ++k) group.category[kGroupedBy[k]] = key[k];
+    group.logs = std::move(logs);
+    ranked.push_back(std::move(group));
   }
   return ranked;
 }

@@ -7,6 +7,7 @@
 // cross-check took away.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "input/cabrillo_vocabulary.h"
 #include "scoring/qso_fields.h"
 
 namespace zelo {
@@ -53,8 +55,11 @@ struct ContactCheck {
 
 // The parts of a category, from CATEGORY-* (version 3) or CATEGORY: (version 2).
 struct CategoryText {
-  std::string operator_, band, power, mode, assisted, station, transmitter, time, overlay;
+  std::array<std::string, kCategoryPartCount> parts;
   bool checklog = false;
+
+  const std::string& operator[](CategoryPart part) const { return parts[static_cast<std::size_t>(part)]; }
+  std::string& operator[](CategoryPart part) { return parts[static_cast<std::size_t>(part)]; }
 };
 
 struct ContestStore;  // the logs' bytes and the packed checks of a contest (contest.cpp)
@@ -147,7 +152,7 @@ ContestResult CrossCheckLogs(std::vector<NamedLog> logs, const ContestOptions& o
 // indices of its logs by checked score, best first; check logs and rejected
 // logs are never ranked.
 struct CategoryGroup {
-  std::string operator_, band, power, mode;
+  CategoryText category;  // the parts it is grouped by, in upper case
   std::vector<std::size_t> logs;
 };
 std::vector<CategoryGroup> RankByCategory(const ContestResult& result);

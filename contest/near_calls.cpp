@@ -2,16 +2,10 @@
 
 #include <algorithm>
 
-#include "input/cabrillo_header.h"
+#include "input/text.h"
 
 namespace zelo {
 namespace {
-
-std::string UpperCase(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) c = UpperAscii(c);
-  return upper;
-}
 
 std::string Dropped(const std::string& call, std::size_t i) {
   std::string variant = call;
@@ -55,7 +49,7 @@ bool OneEditApart(std::string_view a, std::string_view b) {
 
 void NearCallIndex::Add(std::string_view call, std::uint32_t id) {
   if (call.empty() || call.size() > kMaxCallLength) return;
-  const std::string upper = UpperCase(call);
+  const std::string upper = UpperAscii(call);
   entries_.push_back({id, upper});
   std::string last;
   for (std::size_t i = 0; i < upper.size(); ++i) {
@@ -71,7 +65,7 @@ void NearCallIndex::Add(std::string_view call, std::uint32_t id) {
 std::vector<std::uint32_t> NearCallIndex::Near(std::string_view call) const {
   std::vector<std::uint32_t> found;
   if (call.empty() || call.size() > kMaxCallLength) return found;
-  const std::string upper = UpperCase(call);
+  const std::string upper = UpperAscii(call);
   const auto gather = [&](const auto& map, const std::string& key) {
     const auto it = map.find(key);
     if (it == map.end()) return;

@@ -4,6 +4,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "input/text.h"
+
 namespace zelo {
 namespace {
 
@@ -31,42 +33,6 @@ bool ForbiddenInHtml(std::uint32_t cp) {
   return (cp & 0xFFFE) == 0xFFFE;
 }
 
-// The length of the valid UTF-8 sequence starting text[0] and its code
-// point; 0 when the bytes there are not one.
-std::size_t DecodeUtf8(std::string_view text, std::uint32_t& cp) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) {
-    cp = lead;
-    return 1;
-  }
-  std::size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    cp = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    cp = lead & 0x0F;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    cp = lead & 0x07;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (text.size() < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    const unsigned char c = byte(i);
-    if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF)) return 0;
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  return length;
-}
-
 bool IsDeviceName(std::string_view stem) {
   for (std::string_view name : kDeviceNames) {
     if (stem == name) return true;
@@ -81,10 +47,9 @@ std::string StemOf(std::string_view call) {
   if (call.empty()) return std::string(kEmptyCallStem);
   std::string stem;
   for (char c : call.substr(0, kMaxStem)) {
-    if (c >= 'a' && c <= 'z') {
-      stem += static_cast<char>(c - 'a' + 'A');
-    } else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-      stem += c;
+    const char upper = UpperAscii(c);
+    if ((upper >= 'A' && upper <= 'Z') || (c >= '0' && c <= '9')) {
+      stem += upper;
     } else {
       stem += '_';
     }
@@ -93,14 +58,6 @@ std::string StemOf(std::string_view call) {
 }
 
 }  // namespace
-
-std::string UpperAscii(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
-}
 
 std::string CsvField(std::string_view text) {
   std::string value = SpreadsheetFormula(text) ? "'" : "";
@@ -131,8 +88,7 @@ std::string HtmlEscape(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   while (!text.empty()) {
-    std::uint32_t cp = 0;
-    const std::size_t length = DecodeUtf8(text, cp);
+    const auto [cp, length] = DecodeUtf8(text);
     if (length == 0 || ForbiddenInHtml(cp)) {
       out += kReplacement;
       text.remove_prefix(length == 0 ? 1 : length);

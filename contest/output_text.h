@@ -27,9 +27,6 @@ std::string HtmlEscape(std::string_view text);
 // escape sequences, line ends) shown as '?', everything else as it is.
 std::string PlainText(std::string_view text);
 
-// The text with a to z as A to Z: calls compare without regard to case.
-std::string UpperAscii(std::string_view text);
-
 // A file name stem for each call, in order: letters and digits kept (upper
 // case), anything else as '_', at most 40 bytes; "LOG" for an empty call;
 // made unique without regard to case ("-2", "-3", ...) and never one of

@@ -173,26 +173,6 @@ void PairTimeless(std::span<const PairItem> a, std::span<const PairItem> b, std:
   }
 }
 
-bool Digits(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-int Number(std::string_view digits) {
-  int value = 0;
-  for (char c : digits) value = value * 10 + (c - '0');
-  return value;
-}
-
-// Days since 1970-01-01 of a date in the proleptic Gregorian calendar.
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const auto yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
 }  // namespace
 
 std::vector<std::pair<std::uint32_t, std::uint32_t>> PairClosestFirst(std::span<const PairItem> a,
@@ -211,22 +191,6 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> PairClosestFirst(std::span<
   TimedPairing(a, b, window).PairAll(timeless_a, timeless_b, pairs);
   if (timeless_a > 0 || timeless_b > 0) PairTimeless(a, b, timeless_a, timeless_b, pairs);
   return pairs;
-}
-
-std::int32_t ContactMinute(std::string_view date, std::string_view time) {
-  if (date.size() != 10 || date[4] != '-' || date[7] != '-' || time.size() != 4) return kNoTime;
-  const std::string_view year = date.substr(0, 4), month = date.substr(5, 2), day = date.substr(8, 2);
-  if (!Digits(year) || !Digits(month) || !Digits(day) || !Digits(time)) return kNoTime;
-  const int y = Number(year), m = Number(month), d = Number(day);
-  const int hh = Number(time.substr(0, 2)), mm = Number(time.substr(2, 2));
-  constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (m < 1 || m > 12 || d < 1 || d > kDays[m - 1] || hh > 23 || mm > 59) return kNoTime;
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  if (m == 2 && d == 29 && !leap) return kNoTime;
-  // Years 1970 to 5000 fit a 32-bit count of minutes; a date outside them is no contest's.
-  if (y < 1970 || y > 5000) return kNoTime;
-  return static_cast<std::int32_t>(DaysFromCivil(y, static_cast<unsigned>(m), static_cast<unsigned>(d)) * 1440 +
-                                   hh * 60 + mm);
 }
 
 }  // namespace zelo

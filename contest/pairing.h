@@ -3,16 +3,15 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 #include <span>
 #include <string_view>
 #include <utility>
+
+#include "input/cabrillo_vocabulary.h"
 #include <vector>
 
 namespace zelo {
 
-// A contact's time in minutes; kNoTime when its date or time cannot be read.
-inline constexpr std::int32_t kNoTime = std::numeric_limits<std::int32_t>::min();
 
 // One side's contact: its time and its rank in log order (log, then line),
 // which breaks ties between equally close pairs.
@@ -36,9 +35,5 @@ inline bool PairOrder(const PairItem& a, const PairItem& b) {
 std::vector<std::pair<std::uint32_t, std::uint32_t>> PairClosestFirst(std::span<const PairItem> a,
                                                                      std::span<const PairItem> b,
                                                                      std::int32_t window);
-
-// The minutes since 1970-01-01 00:00 UTC of a date "YYYY-MM-DD" and a time
-// "HHMM"; kNoTime when either cannot be read.
-std::int32_t ContactMinute(std::string_view date, std::string_view time);
 
 }  // namespace zelo

@@ -29,37 +29,9 @@ std::vector<std::string_view> Words(std::string_view text) {
   return words;
 }
 
-struct CategoryTag {
-  std::string_view tag;
-  std::string_view Category::*part;
-};
-constexpr std::array<CategoryTag, 9> kCategoryTags = {{
-    {"CATEGORY-OPERATOR", &Category::operator_},
-    {"CATEGORY-BAND", &Category::band},
-    {"CATEGORY-POWER", &Category::power},
-    {"CATEGORY-MODE", &Category::mode},
-    {"CATEGORY-ASSISTED", &Category::assisted},
-    {"CATEGORY-STATION", &Category::station},
-    {"CATEGORY-TRANSMITTER", &Category::transmitter},
-    {"CATEGORY-TIME", &Category::time},
-    {"CATEGORY-OVERLAY", &Category::overlay},
-}};
-
-// The version-2 line: operator, band, power and, optionally, mode.
-constexpr std::array<std::string_view Category::*, 4> kVersion2Words = {
-    &Category::operator_, &Category::band, &Category::power, &Category::mode};
-
 }  // namespace
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  }
-  return true;
-}
-
-bool Category::IsChecklog() const { return EqualNoCase(operator_, "CHECKLOG"); }
+bool Category::IsChecklog() const { return EqualNoCase((*this)[CategoryPart::kOperator], kChecklog); }
 
 std::optional<std::string_view> LineTag(std::string_view line) {
   std::size_t i = 0;
@@ -107,7 +79,7 @@ std::optional<std::string_view> CabrilloHeader::Value(std::string_view tag) cons
 }
 
 std::optional<std::int64_t> CabrilloHeader::ClaimedScore() const {
-  const std::optional<std::string_view> value = Value("CLAIMED-SCORE");
+  const std::optional<std::string_view> value = Value(kTagClaimedScore);
   if (!value) return std::nullopt;
   return ParseWholeNumber(*value);
 }
@@ -120,24 +92,23 @@ CabrilloHeader ReadCabrilloHeader(std::string_view log_text) {
   LineReader reader(log_text.substr(skipped));
   while (const std::optional<TextLine> line = reader.Next()) {
     const std::optional<std::string_view> tag = LineTag(line->text);
-    if (!tag || EqualNoCase(*tag, "QSO") || EqualNoCase(*tag, "X-QSO")) continue;
+    if (!tag || EqualNoCase(*tag, kTagQso) || EqualNoCase(*tag, kTagIgnoredQso)) continue;
     header.items.push_back({*tag, Trimmed(line->text.substr(tag->size() + 1)), line->number});
   }
-  header.version = header.Value("START-OF-LOG").value_or(std::string_view{});
+  header.version = header.Value(kTagStartOfLog).value_or(std::string_view{});
 
   bool any_v3 = false;
-  for (const CategoryTag& c : kCategoryTags) {
-    if (const auto value = header.Value(c.tag)) {
-      header.category.*c.part = *value;
+  for (const CategoryPartInfo& part : CategoryParts()) {
+    if (const auto value = header.Value(part.tag)) {
+      header.category[part.part] = *value;
       any_v3 = true;
     }
   }
   if (!any_v3) {
-    if (const auto value = header.Value("CATEGORY")) {
+    if (const auto value = header.Value(kTagCategory)) {
       const std::vector<std::string_view> words = Words(*value);
-      for (std::size_t i = 0; i < words.size() && i < kVersion2Words.size(); ++i) {
-        header.category.*kVersion2Words[i] = words[i];
-      }
+      const auto parts = Version2CategoryWords();
+      for (std::size_t i = 0; i < words.size() && i < parts.size(); ++i) header.category[parts[i].part] = words[i];
       header.category_v2 = true;
     }
   }

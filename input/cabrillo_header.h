@@ -4,10 +4,15 @@
 // header the same way.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
+
+#include "input/cabrillo_vocabulary.h"
+#include "input/text.h"
 
 namespace zelo {
 
@@ -20,16 +25,10 @@ struct HeaderItem {
 
 // The entrant's category; a part that the log does not give is empty.
 struct Category {
-  std::string_view operator_;  // SINGLE-OP, MULTI-OP, CHECKLOG, ... (version 2: SINGLE-OP-ASSISTED, ...)
-  std::string_view band;
-  std::string_view power;
-  std::string_view mode;
-  std::string_view assisted;
-  std::string_view station;
-  std::string_view transmitter;
-  std::string_view time;
-  std::string_view overlay;
+  std::array<std::string_view, kCategoryPartCount> parts{};
 
+  std::string_view operator[](CategoryPart part) const { return parts[static_cast<std::size_t>(part)]; }
+  std::string_view& operator[](CategoryPart part) { return parts[static_cast<std::size_t>(part)]; }
   // A check log is used to confirm others' contacts and is never ranked.
   bool IsChecklog() const;
 };
@@ -51,13 +50,6 @@ struct CabrilloHeader {
 // The tag of a line that is a "TAG:" item (letters, digits and '-' before a
 // colon at the start of the line); nullopt for any other line.
 std::optional<std::string_view> LineTag(std::string_view line);
-
-// An ASCII letter in upper case; every other byte as it is. Calls, tags and
-// exchanges compare without regard to case through it.
-inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// True when two ASCII texts are equal without regard to letter case.
-bool EqualNoCase(std::string_view a, std::string_view b);
 
 // A whole number written in decimal digits (an optional sign, thousands
 // separated by commas allowed); nullopt for anything else or on overflow.

@@ -12,6 +12,7 @@
 #include <new>
 #include <utility>
 
+#include "input/text.h"
 #include "input/unique_fd.h"
 
 namespace zelo {
@@ -20,60 +21,6 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsLeadingBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// Characters that show as nothing or as a plain blank: a second byte-order
-// mark, zero-width and direction marks, spaces other than the ASCII one.
-bool IsInvisible(char32_t c) {
-  return c == 0xA0 || c == 0xAD || c == 0x34F || c == 0x61C || c == 0x115F || c == 0x1160 ||
-         c == 0x17B4 || c == 0x17B5 || c == 0x180E || (c >= 0x2000 && c <= 0x200F) ||
-         (c >= 0x2028 && c <= 0x202F) || (c >= 0x205F && c <= 0x206F) || c == 0x3000 ||
-         c == 0x3164 || c == 0xFEFF || c == 0xFFA0 || (c >= 0xFFF9 && c <= 0xFFFB);
-}
-
-// The UTF-8 character at the start of `text` and its length in bytes;
-// length 0 when it is ASCII or no well-formed character.
-std::pair<char32_t, std::size_t> Utf8At(std::string_view text) {
-  const auto lead = static_cast<unsigned char>(text[0]);
-  const std::size_t length = lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-  if (length == 0 || length > text.size()) return {0, 0};
-  char32_t code = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[i]);
-    if ((next & 0xC0) != 0x80) return {0, 0};
-    code = (code << 6) | (next & 0x3F);
-  }
-  return {code, length};
-}
-
-// Bytes with every invisible character written as <U+XXXX>, so that a
-// message quoting them shows what is there.
-std::string Visible(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  while (!text.empty()) {
-    const auto [code, length] = Utf8At(text);
-    if (length == 0 || !IsInvisible(code)) {
-      const std::size_t take = std::max<std::size_t>(length, 1);
-      out.append(text.substr(0, take));
-      text.remove_prefix(take);
-      continue;
-    }
-    out += "<U+";
-    for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(code >> shift) & 0xF];
-    out += '>';
-    text.remove_prefix(length);
-  }
-  return out;
-}
-
-std::string Quoted(std::string_view item) {
-  constexpr std::size_t kShown = 40;
-  std::string out = "\"";
-  out.append(Visible(item.substr(0, kShown)));
-  if (item.size() > kShown) out += "...";
-  out += '"';
-  return out;
-}
 
 std::string SystemReason(int err) { return std::strerror(err); }
 
@@ -166,7 +113,7 @@ HeaderCheck CheckLogHeader(std::string_view text) {
   const std::string_view item = FirstItem(text);
   if (item.starts_with(kLogHeader)) return {true, {}};
   if (item.empty()) return {false, "the file holds no START-OF-LOG: header"};
-  return {false, "it begins with " + Quoted(item) + ", not START-OF-LOG:"};
+  return {false, "it begins with " + QuoteLogBytes(item) + ", not START-OF-LOG:"};
 }
 
 FileRead ReadWholeFile(const std::string& path, ReadMode mode) {

@@ -123,6 +123,8 @@ class RunStarts {
 
 std::string_view BandName(Band band) { return kBandNames[BandIndex(band)]; }
 
+std::string BandText(Band band) { return std::string(BandName(band)) + " m"; }
+
 std::optional<Band> BandFromName(std::string_view name) {
   for (Band band : kBands) {
     if (BandName(band) == name) return band;

@@ -5,7 +5,10 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+#include <string>
 #include <vector>
+
+#include "input/cabrillo_vocabulary.h"
 
 namespace zelo {
 
@@ -17,6 +20,8 @@ inline constexpr std::array<Band, kBandCount> kBands = {Band::k160, Band::k80, B
 
 // "160", "80", ... "10".
 std::string_view BandName(Band band);
+// How a message names a band: "160 m", "80 m", ... "10 m".
+std::string BandText(Band band);
 // The band named "160", "80", "40", "20", "15" or "10"; nullopt for others.
 std::optional<Band> BandFromName(std::string_view name);
 inline std::size_t BandIndex(Band band) { return static_cast<std::size_t>(band); }
@@ -32,14 +37,6 @@ std::vector<std::string_view> BandPrefixes(Band band);
 
 // Blanks and tabs separate the fields of a record.
 inline bool IsFieldSeparator(char c) { return c == ' ' || c == '\t'; }
-
-// Field numbers that the scoring uses.
-inline constexpr int kFieldQso = 1;
-inline constexpr int kFieldFrequency = 2;
-inline constexpr int kFieldMyCall = 6;
-inline constexpr int kFieldWorkedCall = 10;
-inline constexpr int kFieldReport = 11;
-inline constexpr int kFieldItem = 13;
 
 // Fields 1 to 13 of a record (field 0 is never written and stays empty).
 // Views point into the record.

@@ -1,17 +1,13 @@
 #include "scoring/score_log.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <exception>
-#include <random>
 
 #include "input/line_ends.h"
 #include "scoring/sort_list.h"
-#include "scoring/detail/item_hash.h"
+#include "input/seeded_hash.h"
 
 namespace zelo {
 namespace {
@@ -51,19 +47,6 @@ class ProgressMeter {
   std::int64_t step_ = 0;
 };
 
-// 64 unpredictable bits: from the system's random source, or, should it
-// fail, from the clock and where this process was loaded.
-std::uint64_t RandomSeed() {
-  try {
-    std::random_device source;
-    return (static_cast<std::uint64_t>(source()) << 32) ^ source();
-  } catch (const std::exception&) {
-    static const int here = 0;
-    const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    return now ^ static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&here));
-  }
-}
-
 // The different multiplier items of one band. Open addressing over views into
 // the log: a band with a million different items costs no allocation per item,
 // and each slot keeps its item's hash, so a probe compares bytes only when
@@ -99,24 +82,10 @@ class ItemSet {
     std::uint64_t hash = 0;
   };
 
-  // FNV-1a from a start chosen at random once per process, then mixed so that
-  // items differing only in their last bytes still spread over the whole
-  // table. Without the random start anyone could work out, ahead of time,
-  // thousands of items that all land in one slot and make every insertion
-  // walk past all the others. The order of the slots never reaches a result:
-  // the items are sorted afterwards.
-  static std::uint64_t Hash(std::string_view item) {
-    std::uint64_t hash = 0xCBF29CE484222325ULL ^ Seed().load(std::memory_order_relaxed);
-    for (char c : item) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
-    hash ^= hash >> 33;
-    hash *= 0xFF51AFD7ED558CCDULL;
-    return hash ^ (hash >> 33);
-  }
-
-  static std::atomic<std::uint64_t>& Seed() {
-    static std::atomic<std::uint64_t> seed{RandomSeed()};
-    return seed;
-  }
+  // The seeded hash: without its random start anyone could work out, ahead
+  // of time, thousands of items that all land in one slot. The order of the
+  // slots never reaches a result: the items are sorted afterwards.
+  static std::uint64_t Hash(std::string_view item) { return SeededHash(item); }
 
   static bool Place(std::vector<Slot>& slots, const Slot& slot) {
     const std::size_t mask = slots.size() - 1;
@@ -140,18 +109,9 @@ class ItemSet {
   std::vector<Slot> slots_;  // a power of two in size, at most half full
   std::size_t size_ = 0;
 
-  friend std::uint64_t detail::ItemHashSeed();
-  friend void detail::SetItemHashSeed(std::uint64_t seed);
-  friend std::uint64_t detail::ItemHash(std::string_view item);
 };
 
 }  // namespace
-
-namespace detail {
-std::uint64_t ItemHashSeed() { return ItemSet::Seed().load(); }
-void SetItemHashSeed(std::uint64_t seed) { ItemSet::Seed().store(seed); }
-std::uint64_t ItemHash(std::string_view item) { return ItemSet::Hash(item); }
-}  // namespace detail
 
 RecordScanner::RecordScanner(std::string_view text) : text_(text), next_qso_(text.find(kQsoTag)) {}
 

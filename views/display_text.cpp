@@ -1,5 +1,7 @@
 #include "views/display_text.h"
 
+#include "input/text.h"
+
 namespace zelo {
 namespace {
 
@@ -13,7 +15,7 @@ void WalkDisplayBytes(std::string_view text, OnRun on_run, OnByte on_byte) {
       ++i;
       continue;
     }
-    const std::size_t length = Utf8SequenceLength(text.substr(i));
+    const std::size_t length = DecodeUtf8(text.substr(i)).length;
     if (length > 0) {
       i += length;
       continue;
@@ -26,34 +28,6 @@ void WalkDisplayBytes(std::string_view text, OnRun on_run, OnByte on_byte) {
 }
 
 }  // namespace
-
-std::size_t Utf8SequenceLength(std::string_view text) {
-  if (text.empty()) return 0;
-  const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80;  // the range of the second byte
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
 
 std::string DisplayUtf8(std::string_view bytes) {
   std::string text;

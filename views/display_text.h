@@ -11,11 +11,6 @@
 
 namespace zelo {
 
-// The length of the valid UTF-8 sequence that `text` starts with, or 0 when
-// its first byte starts none (overlong forms, surrogates and values past
-// U+10FFFF are not valid).
-std::size_t Utf8SequenceLength(std::string_view text);
-
 // The text as shown, in UTF-8.
 std::string DisplayUtf8(std::string_view bytes);
 

@@ -197,14 +197,14 @@ TEST(CrossCheck, CategoriesRankingChecklogsAndRejectedLogs) {
   EXPECT_FALSE(r.logs[3].reason.empty());
   EXPECT_EQ(r.logs[0].claimed_score, 1234);
   EXPECT_FALSE(r.logs[1].claimed_score);
-  EXPECT_EQ(r.logs[1].category.power, "LOW");
+  EXPECT_EQ(r.logs[1].category[CategoryPart::kPower], "LOW");
   EXPECT_TRUE(r.logs[2].category.checklog);
   EXPECT_EQ(Status(r, 1, 1), "confirmed");  // the checklog confirms
   const std::vector<CategoryGroup> groups = RankByCategory(r);
   ASSERT_EQ(groups.size(), 2U);
-  EXPECT_EQ(groups[0].operator_, "MULTI-ONE");
+  EXPECT_EQ(groups[0].category[CategoryPart::kOperator], "MULTI-ONE");
   EXPECT_EQ(groups[0].logs, std::vector<std::size_t>({4}));
-  EXPECT_EQ(groups[1].operator_, "SINGLE-OP");
+  EXPECT_EQ(groups[1].category[CategoryPart::kOperator], "SINGLE-OP");
   EXPECT_EQ(groups[1].logs, std::vector<std::size_t>({1, 0}));  // v3 and v2 headers in one group, best first
 }
 

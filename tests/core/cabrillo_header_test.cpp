@@ -35,10 +35,10 @@ class HeaderCategoryTest : public testing::TestWithParam<CategoryCase> {};
 
 TEST_P(HeaderCategoryTest, ReadsTheCategory) {
   const CabrilloHeader header = ReadCabrilloHeader(GetParam().text);
-  EXPECT_EQ(header.category.operator_, GetParam().operator_);
-  EXPECT_EQ(header.category.band, GetParam().band);
-  EXPECT_EQ(header.category.power, GetParam().power);
-  EXPECT_EQ(header.category.mode, GetParam().mode);
+  EXPECT_EQ(header.category[CategoryPart::kOperator], GetParam().operator_);
+  EXPECT_EQ(header.category[CategoryPart::kBand], GetParam().band);
+  EXPECT_EQ(header.category[CategoryPart::kPower], GetParam().power);
+  EXPECT_EQ(header.category[CategoryPart::kMode], GetParam().mode);
   EXPECT_EQ(header.category_v2, GetParam().v2);
   EXPECT_EQ(header.category.IsChecklog(), GetParam().checklog);
 }

@@ -118,10 +118,10 @@ TEST(ContestReport, SmallContestReportReadsAsExpected) {
       "\r\n"
       "Contacts not confirmed: 5\r\n"
       "  Line    Band  Worked        Status           Reason\r\n"
-      "  11      40m   W2XYZ         nil              not in the log of W2XYZ (w2xyz.log)\r\n"
-      "  12      20m   N3QQX         busted-call      the station worked was N3QQQ (n3qqq.log, line 20)\r\n"
-      "  13      15m   W2XYZ         busted-exchange  field 13 copied as \"05\", sent as \"5\" (w2xyz.log, line 14)\r\n"
-      "  14      10m   ZZ9ZZ         unique           no log from this call, and no other log has it\r\n"
+      "  11      40 m  W2XYZ         nil              not in the log of W2XYZ (w2xyz.log)\r\n"
+      "  12      20 m  N3QQX         busted-call      the station worked was N3QQQ (n3qqq.log, line 20)\r\n"
+      "  13      15 m  W2XYZ         busted-exchange  field 13 copied as \"05\", sent as \"5\" (w2xyz.log, line 14)\r\n"
+      "  14      10 m  ZZ9ZZ         unique           no log from this call, and no other log has it\r\n"
       "  15            W2XYZ         repeat           a repeat of an earlier contact: not counted\r\n"
       "\r\n"
       "Your call or exchange miscopied by others: 0\r\n";
@@ -136,12 +136,12 @@ TEST(ContestReport, MiscopiesAreFoundInTheOtherLogs) {
   const std::string n3qqq = EntrantReport(result, index, 2);
   EXPECT_NE(n3qqq.find("Your call or exchange miscopied by others: 2\r\n"
                        "  Station       Their log, line             Your line  Band  What\r\n"
-                       "  K1ABC         k1abc.log, line 12          20         20m   logged your call as N3QQX\r\n"
-                       "  W2XYZ         w2xyz.log, line 15          21         20m   "
+                       "  K1ABC         k1abc.log, line 12          20         20 m  logged your call as N3QQX\r\n"
+                       "  W2XYZ         w2xyz.log, line 15          21         20 m  "
                        "field 12 copied as \"579\", you sent \"599\"\r\n"),
             std::string::npos)
       << n3qqq;
-  EXPECT_NE(EntrantReport(result, index, 1).find("  K1ABC         k1abc.log, line 13          14         15m   "
+  EXPECT_NE(EntrantReport(result, index, 1).find("  K1ABC         k1abc.log, line 13          14         15 m  "
                                                  "field 13 copied as \"05\", you sent \"5\"\r\n"),
             std::string::npos);
   EXPECT_EQ(EntrantReport(result, index, 5),

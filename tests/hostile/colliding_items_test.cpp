@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "scoring/detail/item_hash.h"
+#include "input/seeded_hash.h"
 #include "scoring/score_log.h"
 #include "support/contacts.h"
 
@@ -32,7 +32,7 @@ std::vector<std::string> CollidingItems() {
 // How many different slots of a kSlots table the items start in.
 std::size_t SlotsUsed(const std::vector<std::string>& items) {
   std::set<std::uint64_t> slots;
-  for (const std::string& item : items) slots.insert(detail::ItemHash(item) % kSlots);
+  for (const std::string& item : items) slots.insert(SeededHash(item) % kSlots);
   return slots.size();
 }
 
@@ -52,8 +52,8 @@ std::string LogOfItems(const std::vector<std::string>& items) {
 // Restores the process's own seed when a test that fixed it ends.
 class FixedSeed {
  public:
-  explicit FixedSeed(std::uint64_t seed) : saved_(detail::ItemHashSeed()) { detail::SetItemHashSeed(seed); }
-  ~FixedSeed() { detail::SetItemHashSeed(saved_); }
+  explicit FixedSeed(std::uint64_t seed) : saved_(HashSeed()) { SetHashSeed(seed); }
+  ~FixedSeed() { SetHashSeed(saved_); }
   FixedSeed(const FixedSeed&) = delete;
   FixedSeed& operator=(const FixedSeed&) = delete;
 
@@ -65,7 +65,7 @@ TEST(CollidingItems, SpreadUnderTheProcessSeed) {
   const std::vector<std::string> items = CollidingItems();
   ASSERT_EQ(items.size(), 12'000u);
   // Hashed at random, 12,000 items fill about 10,000 of 32,768 slots.
-  EXPECT_GT(SlotsUsed(items), 8'000u) << "seed " << detail::ItemHashSeed();
+  EXPECT_GT(SlotsUsed(items), 8'000u) << "seed " << HashSeed();
   EXPECT_EQ(ScoreLog(LogOfItems(items)).total_mults, 6 * 12'000);
 }
 

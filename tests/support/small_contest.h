@@ -49,10 +49,10 @@ inline LogCheck Entrant(std::string file, std::string call, std::string power, s
   LogCheck log;
   log.file = std::move(file);
   log.call = std::move(call);
-  log.category.operator_ = "SINGLE-OP";
-  log.category.band = "ALL";
-  log.category.power = std::move(power);
-  log.category.mode = "CW";
+  log.category[CategoryPart::kOperator] = "SINGLE-OP";
+  log.category[CategoryPart::kBand] = "ALL";
+  log.category[CategoryPart::kPower] = std::move(power);
+  log.category[CategoryPart::kMode] = "CW";
   log.qsos = qsos;
   log.mults = mults;
   log.score = qsos * mults;
@@ -90,11 +90,11 @@ inline ContestResult SmallContest() {
       Contact(22, S::kUnverified, Band::k40, "ZZ9ZZ"),
   });
   LogCheck hostile = Entrant("evil, \"quoted\".log", kHostileCall, "LOW", 1, 1, 1, 1);
-  hostile.category.overlay = "<img src=x onerror=alert(2)>";
+  hostile.category[CategoryPart::kOverlay] = "<img src=x onerror=alert(2)>";
   AddContacts(hostile, {Contact(7, S::kNoBand, std::nullopt, "<b>bold</b>")});
   LogCheck checklog = Entrant("k9chk.log", "K9CHK", "", 1, 1, 1, 1);
   checklog.category = CategoryText{};
-  checklog.category.operator_ = "CHECKLOG";
+  checklog.category[CategoryPart::kOperator] = "CHECKLOG";
   checklog.category.checklog = true;
   AddContacts(checklog, {Contact(9, S::kNotContact, std::nullopt, "")});
   LogCheck rejected;
