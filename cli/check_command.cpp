@@ -2,10 +2,9 @@
 
 #include <string_view>
 
-#include <nlohmann/json.hpp>
-
 #include "check/log_check.h"
 #include "cli/cli.h"
+#include "cli/json_output.h"
 #include "cli/output_lines.h"
 #include "input/log_file.h"
 
@@ -34,23 +33,23 @@ void WriteText(const std::string& path, const CheckReport& report, OutputLines& 
   lines.Line(SummaryLine(file, report.summary));
 }
 
-nlohmann::ordered_json JsonReport(const CheckReport& report) {
+Json JsonReport(const CheckReport& report) {
   const CheckSummary& s = report.summary;
-  nlohmann::ordered_json object;
+  Json object;
   object["errors"] = s.errors;
   object["warnings"] = s.warnings;
   object["notes"] = s.notes;
   object["scored"] = s.scored;
   object["qsos"] = s.qsos;
   object["mults"] = s.mults;
-  object["score"] = s.scored ? nlohmann::ordered_json(s.score) : nlohmann::ordered_json();
-  object["claimed_score"] = s.claimed_score ? nlohmann::ordered_json(*s.claimed_score) : nlohmann::ordered_json();
-  nlohmann::ordered_json findings = nlohmann::ordered_json::array();
+  object["score"] = s.scored ? Json(s.score) : Json();
+  object["claimed_score"] = s.claimed_score ? Json(*s.claimed_score) : Json();
+  Json findings = Json::array();
   for (const Finding& f : report.findings) {
     findings.push_back({{"line", f.line},
                         {"severity", std::string(SeverityName(f.severity))},
                         {"code", std::string(f.code)},
-                        {"message", f.message}});
+                        {"message", JsonText(f.message)}});
   }
   object["findings"] = std::move(findings);
   return object;
@@ -64,14 +63,14 @@ int RunCheck(const std::vector<std::string>& logs, bool json, std::ostream& out,
   int status = kExitScored;
   for (const std::string& path : logs) {
     const FileRead read = ReadLogBytes(path, streams);
-    nlohmann::ordered_json object;
-    object["file"] = path;
+    Json object;
+    object["file"] = JsonText(path);
     if (!read.ok) {
       err << kInvalidLogMessage << ": " << TerminalSafe(path) << ": " << TerminalSafe(read.error) << '\n';
       status = kExitRejected;
       if (json) {
-        object["error"] = read.error;
-        lines.Line(object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+        object["error"] = JsonText(read.error);
+        lines.Line(JsonLine(object, streams.out_is_terminal));
       }
       continue;
     }
@@ -79,7 +78,7 @@ int RunCheck(const std::vector<std::string>& logs, bool json, std::ostream& out,
     if (report.summary.errors > 0) status = kExitRejected;
     if (json) {
       object.update(JsonReport(report));
-      lines.Line(object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+      lines.Line(JsonLine(object, streams.out_is_terminal));
     } else {
       WriteText(path, report, lines);
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cli/cli.h"
+
 namespace zelo {
 
 std::size_t DisplayWidth(std::string_view text) {
@@ -18,6 +20,20 @@ std::string PadRight(std::string text, std::size_t width) {
 std::string PadLeft(const std::string& text, std::size_t width) {
   const std::size_t have = DisplayWidth(text);
   return have < width ? std::string(width - have, ' ') + text : text;
+}
+
+std::string Shown(std::string_view text, bool terminal) {
+  return terminal ? TerminalSafe(text) : std::string(text);
+}
+
+std::string TerminalQuoted(std::string_view bytes) {
+  std::string quoted = "\"";
+  for (char c : TerminalSafe(bytes)) {
+    if (c == '"') quoted += '\\';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
 }
 
 }  // namespace zelo

@@ -6,10 +6,9 @@
 #include <ostream>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
-
 #include "cli/cli.h"
 #include "cli/cli_output.h"
+#include "cli/json_output.h"
 #include "cli/output_lines.h"
 #include "contest/contest.h"
 #include "contest/contest_output.h"
@@ -17,8 +16,6 @@
 
 namespace zelo {
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 constexpr std::string_view kNotChecked = " (not checked: ";
 constexpr std::string_view kNoValue = "-";
@@ -91,7 +88,7 @@ void PrintTable(const ContestResult& result, OutputLines& lines) {
 Json CategoryJson(const CategoryText& c) {
   Json object = Json::object();
   for (const CategoryPartInfo& part : CategoryParts()) {
-    if (!c[part.part].empty()) object[std::string(part.name)] = c[part.part];
+    if (!c[part.part].empty()) object[std::string(part.name)] = JsonText(c[part.part]);
   }
   return object;
 }
@@ -101,28 +98,28 @@ Json ContactJson(const ContestResult& result, const ContactCheck& c) {
   object["line"] = c.line;
   object["status"] = std::string(StatusName(c.status));
   if (c.band) object["band"] = std::stoi(std::string(BandName(*c.band)));
-  if (c.status != ContactStatus::kNotContact) object["worked_call"] = c.worked_call;
-  if (c.status == ContactStatus::kBustedCall) object["correct_call"] = c.correct_call;
+  if (c.status != ContactStatus::kNotContact) object["worked_call"] = JsonText(c.worked_call);
+  if (c.status == ContactStatus::kBustedCall) object["correct_call"] = JsonText(c.correct_call);
   if (c.other_log != kNoLog) {
-    object["other_file"] = result.logs[c.other_log].file;
+    object["other_file"] = JsonText(result.logs[c.other_log].file);
     object["other_line"] = c.other_line;
   }
   if (c.status == ContactStatus::kBustedExchange) {
     object["field"] = c.field;
-    object["logged"] = c.logged;
-    object["sent"] = c.sent;
+    object["logged"] = JsonText(c.logged);
+    object["sent"] = JsonText(c.sent);
   }
   return object;
 }
 
-void PrintJson(const ContestResult& result, OutputLines& lines) {
+void PrintJson(const ContestResult& result, bool terminal, OutputLines& lines) {
   for (const LogCheck& log : result.logs) {
     Json object;
-    object["file"] = log.file;
+    object["file"] = JsonText(log.file);
     if (log.rejected) {
-      object["error"] = log.reason;
+      object["error"] = JsonText(log.reason);
     } else {
-      object["call"] = log.call;
+      object["call"] = JsonText(log.call);
       object["category"] = CategoryJson(log.category);
       object["score"] = log.score;
       object["checked_score"] = log.checked_score;
@@ -131,7 +128,7 @@ void PrintJson(const ContestResult& result, OutputLines& lines) {
       for (const ContactCheck& c : log.contacts) contacts.push_back(ContactJson(result, c));
       object["contacts"] = std::move(contacts);
     }
-    lines.Line(object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+    lines.Line(JsonLine(object, terminal));
   }
 }
 
@@ -161,7 +158,7 @@ std::vector<std::string> ContestFiles(const std::vector<std::string>& arguments)
   return files;
 }
 
-int RunCrossCheck(const CrossCheckCommand& command, std::ostream& out, std::ostream& err) {
+int RunCrossCheck(const CrossCheckCommand& command, std::ostream& out, std::ostream& err, const CliStreams& streams) {
   ContestOptions options;
   options.time_window_minutes = command.time_window_minutes;
   const ContestResult result = CrossCheckContest(ContestFiles(command.logs), options);
@@ -173,7 +170,7 @@ int RunCrossCheck(const CrossCheckCommand& command, std::ostream& out, std::ostr
   }
   OutputLines lines(out);
   if (command.json) {
-    PrintJson(result, lines);
+    PrintJson(result, streams.out_is_terminal, lines);
   } else {
     PrintTable(result, lines);
   }

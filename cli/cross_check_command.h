@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli.h"
+
 namespace zelo {
 
 struct CrossCheckCommand {
@@ -21,6 +23,7 @@ struct CrossCheckCommand {
 std::vector<std::string> ContestFiles(const std::vector<std::string>& arguments);
 
 // Runs the cross-check and prints its results; returns an exit status of cli.h.
-int RunCrossCheck(const CrossCheckCommand& command, std::ostream& out, std::ostream& err);
+int RunCrossCheck(const CrossCheckCommand& command, std::ostream& out, std::ostream& err,
+                  const CliStreams& streams = {});
 
 }  // namespace zelo
