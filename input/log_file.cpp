@@ -117,20 +117,20 @@ HeaderCheck CheckLogHeader(std::string_view text) {
 }
 
 FileRead ReadWholeFile(const std::string& path, ReadMode mode) {
-  // O_NONBLOCK: opening a FIFO must not wait for a writer.
+  // A FIFO is opened once, waiting for a writer as `cat` does, and read to
+  // its end through that one descriptor: opening it a second time would lose
+  // what a writer that has finished already wrote, and wait for another.
+  struct stat named {};
+  if (mode == ReadMode::kStreamsToo && ::stat(path.c_str(), &named) == 0 && S_ISFIFO(named.st_mode)) {
+    UniqueFd fifo(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fifo) return {false, {}, SystemReason(errno), std::nullopt};
+    return ReadToEnd(fifo.Get(), 0);
+  }
+  // O_NONBLOCK: opening a FIFO (or a device) must not wait.
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (!fd) return {false, {}, SystemReason(errno), std::nullopt};
   struct stat st {};
   if (::fstat(fd.Get(), &st) != 0) return {false, {}, SystemReason(errno), std::nullopt};
-  if (S_ISFIFO(st.st_mode) && mode == ReadMode::kStreamsToo) {
-    // Opened again without O_NONBLOCK, so that the read waits for a writer
-    // and for the writer's data, as `cat` does.
-    const int blocking = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    const int err = errno;
-    fd.Reset(blocking);
-    if (!fd) return {false, {}, SystemReason(err), std::nullopt};
-    return ReadToEnd(fd.Get(), 0);
-  }
   if (S_ISDIR(st.st_mode)) return {false, {}, "it is a folder", std::nullopt};
   if (!S_ISREG(st.st_mode)) return {false, {}, "it is not a regular file", std::nullopt};
   if (static_cast<std::uint64_t>(st.st_size) > kMaxLogBytes) {

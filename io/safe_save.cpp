@@ -259,6 +259,35 @@ SaveResult ReplaceAtomically(const std::string& path, std::string_view bytes) {
   return {true, {}};
 }
 
+// How much of an existing file is read to tell whether it is a log.
+constexpr std::size_t kLogPeekBytes = 64 * 1024;
+
+// True when the regular file at `path` begins as a Cabrillo log does. Only
+// its start is read, without waiting: a file that cannot be read is no log
+// that anyone could tell.
+bool BeginsAsALog(const std::string& path) {
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!fd) return false;
+  struct stat st {};
+  if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  std::string start(kLogPeekBytes, '\0');
+  std::size_t have = 0;
+  while (have < start.size()) {
+    const ssize_t n = ::read(fd.Get(), start.data() + have, start.size() - have);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    have += static_cast<std::size_t>(n);
+  }
+  start.resize(have);
+  return CheckLogHeader(start).valid;
+}
+
+SaveResult ALog(const std::string& path) {
+  SaveResult refused{false, path + " is a Cabrillo log; not replaced: choose another name"};
+  refused.a_log = true;
+  return refused;
+}
+
 }  // namespace
 
 SaveResult SaveListing(const std::string& path, std::string_view bytes, const std::string& log_path) {
@@ -278,6 +307,7 @@ SaveResult SaveListing(const std::string& path, std::string_view bytes, std::spa
   if (::stat(path.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return Failure(path, EISDIR);
     if (!S_ISREG(st.st_mode)) return WriteStraightThrough(path, bytes);
+    if (BeginsAsALog(path)) return ALog(path);
   }
   return ReplaceAtomically(path, bytes);
 }

@@ -14,7 +14,8 @@ namespace zelo {
 struct SaveResult {
   bool ok = false;
   std::string reason;  // names the file and the system's reason when !ok
-  bool onto_log = false;  // refused because the file is one of the logs
+  bool onto_log = false;  // refused because the file is one of the logs read
+  bool a_log = false;     // refused because the file is a Cabrillo log
 };
 
 // Writes `bytes` to `path`. A regular file, or a new one, is replaced only
@@ -26,7 +27,9 @@ struct SaveResult {
 // (/dev/stdout, /dev/fd/N, /proc/self/fd/N, or a link to one) is written
 // through that descriptor, where its redirection left it: appended or not,
 // never truncated or replaced. When `log_path` is given and names the same
-// file as `path`, however spelled, nothing is written.
+// file as `path`, however spelled, nothing is written; nor when `path` is an
+// existing file that begins with START-OF-LOG: (after blanks, blank lines or
+// a byte-order mark), whatever its name: no log is ever replaced.
 SaveResult SaveListing(const std::string& path, std::string_view bytes,
                        const std::string& log_path = {});
 

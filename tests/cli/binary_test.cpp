@@ -36,6 +36,9 @@ const ProgramCase kProgramCases[] = {
     {{"/"}, kExitRejected, false, "Please select a valid cabrillo log file: /: it is a folder\n"},
     {{"{SAMPLE}", "/"}, kExitRejected, true, "Please select a valid cabrillo log file: /: it is a folder\n"},
     {{"-o", "{COPY}", "{COPY}"}, kExitRejected, false, "Listing NOT saved: that file is your log\n"},
+    {{"-o", "{COPY}", "{SAMPLE}"}, kExitRejected, false, "Listing NOT saved: {COPY} is a Cabrillo log; not replaced"},
+    {{"-o", "{LINK}", "{SAMPLE}"}, kExitRejected, false, "Listing NOT saved: {LINK} is a Cabrillo log; not replaced"},
+    {{"-o", "{COPY}", "-"}, kExitRejected, false, "Listing NOT saved: that file is your log\n"},
     {{"--bogus", "{SAMPLE}"}, kExitUsage, false, "zelo-score has no option --bogus\n"},
     {{}, kExitUsage, false, "LOG is required"},
 };
@@ -45,19 +48,38 @@ class ProgramCaseTest : public ProgramTest, public testing::WithParamInterface<P
 TEST_P(ProgramCaseTest, ExitStatusAndStreams) {
   const std::string sample = ReadBytes(kSample);
   const std::string copy = File("copy.log", sample);
+  const std::string link = Path("link.txt");
+  std::filesystem::create_symlink(copy, link);
+  const auto expand = [&](std::string text) {
+    for (const auto& [name, value] : {std::pair{"{SAMPLE}", kSample}, {"{COPY}", copy}, {"{LINK}", link}}) {
+      for (std::size_t at; (at = text.find(name)) != std::string::npos;) text.replace(at, std::string(name).size(), value);
+    }
+    return text;
+  };
   std::vector<std::string> args;
-  for (const std::string& arg : GetParam().args) {
-    args.push_back(arg == "{SAMPLE}" ? kSample : arg == "{COPY}" ? copy : arg);
-  }
-  const ProgramOutcome run = Run(args);
+  for (const std::string& arg : GetParam().args) args.push_back(expand(arg));
+  // A LOG given as "-" is the copy, on standard input.
+  const ProgramOutcome run = RunProgram(ZELO_SCORE_BIN, args, ProgramIo{Stdout::kCaptured, copy, {}, false});
   EXPECT_EQ(ReadBytes(copy), sample);
   ASSERT_NE(run.code, -1) << "ended by a signal";
   EXPECT_EQ(run.code, GetParam().code);
   EXPECT_EQ(!run.out.empty(), GetParam().has_out) << run.out;
-  EXPECT_TRUE(run.err.starts_with(GetParam().err_starts)) << run.err;
+  EXPECT_TRUE(run.err.starts_with(expand(GetParam().err_starts))) << run.err;
   EXPECT_EQ(run.err.empty(), GetParam().err_starts.empty()) << run.err;
 }
 INSTANTIATE_TEST_SUITE_P(Programs, ProgramCaseTest, testing::ValuesIn(kProgramCases));
+
+// `cat s.log | zelo-score -o s.log -`: the log comes through a pipe, and
+// the file named is still a log.
+TEST_F(ProgramTest, PipedLogIsNotReplacedByItsListing) {
+  const std::string sample = ReadBytes(kSample);
+  const std::string copy = File("s.log", sample);
+  const ProgramOutcome run =
+      RunProgram("/bin/sh", {"-c", "cat \"$1\" | \"$0\" -o \"$1\" -", ZELO_SCORE_BIN, copy});
+  EXPECT_EQ(run.code, kExitRejected);
+  EXPECT_EQ(run.err, "Listing NOT saved: " + copy + " is a Cabrillo log; not replaced: choose another name\n");
+  EXPECT_EQ(ReadBytes(copy), sample);
+}
 
 TEST_F(ProgramTest, ReportGoesToStdoutByteForByte) {
   const ProgramOutcome run = Run({kSample});

@@ -243,3 +243,51 @@ TEST(SaveListing, PipeWithoutReaderFailsAtOnce) {
 
 }  // namespace
 }  // namespace zelo
+
+namespace zelo {
+namespace {
+
+// Whatever its name, a file that begins as a Cabrillo log is never replaced;
+// a file that only looks alike is.
+struct ExistingCase {
+  const char* name;
+  std::string_view bytes;
+  bool refused;
+};
+const ExistingCase kExistingCases[] = {
+    {"Log", "START-OF-LOG: 3.0\r\nQSO: 14025 CW\r\n", true},
+    {"LogAfterBomAndBlankLines", "\xEF\xBB\xBF  \r\n\r\n\tSTART-OF-LOG: 2.0\n", true},
+    {"LogWithoutAnything", "START-OF-LOG:", true},
+    {"LowerCaseHeader", "start-of-log: 3.0\r\n", false},
+    {"HeaderLater", "Score: 12\r\nSTART-OF-LOG: 3.0\r\n", false},
+    {"EmptyFile", "", false},
+    {"OldListing", "   ZELO Razezuz Score\r\n", false},
+};
+
+class ExistingFileTest : public testing::TestWithParam<ExistingCase> {};
+
+TEST_P(ExistingFileTest, ALogIsNeverReplaced) {
+  ScratchDir dir;
+  const fs::path file = dir / "YO3AAA.txt";
+  WriteBytes(file, GetParam().bytes);
+  const fs::path link = dir / "link.NS";
+  fs::create_symlink(file, link);
+  for (const fs::path& target : {file, link}) {
+    const SaveResult saved = SaveListing(target.string(), kListing);
+    EXPECT_EQ(saved.ok, !GetParam().refused) << target;
+    EXPECT_EQ(saved.a_log, GetParam().refused) << target;
+    if (GetParam().refused) {
+      EXPECT_EQ(saved.reason, target.string() + " is a Cabrillo log; not replaced: choose another name");
+      EXPECT_EQ(ReadBytes(file), GetParam().bytes);
+    } else {
+      EXPECT_EQ(ReadBytes(file), kListing);
+      WriteBytes(file, GetParam().bytes);
+    }
+  }
+  EXPECT_EQ(dir.Names(), (Names{"YO3AAA.txt", "link.NS"}));
+}
+INSTANTIATE_TEST_SUITE_P(Files, ExistingFileTest, testing::ValuesIn(kExistingCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace zelo
