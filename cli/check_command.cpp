@@ -5,6 +5,7 @@
 #include "check/log_check.h"
 #include "cli/cli.h"
 #include "cli/json_output.h"
+#include "cli/loaded_log.h"
 #include "cli/output_lines.h"
 #include "input/log_file.h"
 
@@ -25,7 +26,7 @@ std::string SummaryLine(const std::string& file, const CheckSummary& s) {
 }
 
 void WriteText(const std::string& path, const CheckReport& report, OutputLines& lines) {
-  const std::string file = TerminalSafe(path);
+  const std::string file = ShownName(path);
   for (const Finding& f : report.findings) {
     lines.Line(file + ":" + std::to_string(f.line) + ": " + std::string(SeverityName(f.severity)) + ": " +
                TerminalSafe(f.message));
@@ -64,9 +65,9 @@ int RunCheck(const std::vector<std::string>& logs, bool json, std::ostream& out,
   for (const std::string& path : logs) {
     const FileRead read = ReadLogBytes(path, streams);
     Json object;
-    object["file"] = JsonText(path);
+    object["file"] = JsonText(LogName(path));
     if (!read.ok) {
-      err << kInvalidLogMessage << ": " << TerminalSafe(path) << ": " << TerminalSafe(read.error) << '\n';
+      TellRejected(err, path, read.error);
       status = kExitRejected;
       if (json) {
         object["error"] = JsonText(read.error);

@@ -54,9 +54,11 @@ LoadedLog LoadLog(const std::string& path, const CliStreams& streams) {
   return {true, std::move(read.bytes), {}, read.identity};
 }
 
-std::string ShownName(const std::string& path) {
-  return TerminalSafe(path == kStandardInput ? std::string(kStandardInputName) : path);
+std::string LogName(const std::string& path) {
+  return path == kStandardInput ? std::string(kStandardInputName) : path;
 }
+
+std::string ShownName(const std::string& path) { return TerminalSafe(LogName(path)); }
 
 void TellRejected(std::ostream& err, const std::string& path, const std::string& reason) {
   err << kInvalidLogMessage << ": " << ShownName(path) << ": " << TerminalSafe(reason) << '\n';

@@ -15,8 +15,8 @@ namespace {
 constexpr std::string_view kFooter = R"(With one LOG, zelo-score prints the score report, or with --band that
 band's numbered list of stations. With -o FILE it saves that listing to FILE
 instead (CR LF after each line, then one empty line); FILE is replaced only
-once the listing is wholly written, and never when it is the LOG itself;
-with -o - the listing goes to standard output. A LOG given as - is read
+once the listing is wholly written, and never when it is the LOG itself or
+any other Cabrillo log; with -o - the listing goes to standard output. A LOG given as - is read
 from standard input.
 --explain tells, line by line, what became of each QSO: record.
 
@@ -63,6 +63,22 @@ std::optional<std::string> EmptyValueGiven(const std::vector<std::string_view>& 
     const bool long_or_short = arg.starts_with("--") || arg.size() == 3;
     if (LooksLikeOption(arg) && long_or_short && arg.find('=') == arg.size() - 1) {
       return std::string(arg.substr(0, arg.size() - 1)) + ": the value after = is empty";
+    }
+  }
+  return std::nullopt;
+}
+
+// The options that take no value.
+constexpr std::string_view kFlags[] = {"--json", "--explain", "--check", "--cross-check"};
+
+// A flag given a value ("--check=no"): the parser would read it as a switch
+// turned off, and the command as another.
+std::optional<std::string> FlagWithValue(const std::vector<std::string_view>& words) {
+  for (const std::string_view arg : words) {
+    const std::string_view name = arg.substr(0, arg.find('='));
+    if (name.size() == arg.size()) continue;
+    for (const std::string_view flag : kFlags) {
+      if (name == flag) return std::string(flag) + " takes no value: give it without =";
     }
   }
   return std::nullopt;
@@ -144,26 +160,30 @@ class Options {
   void DeclareChecking() {
     CrossCheckCommand& cross = command_.cross_check;
     cross_ = app_.add_flag("--cross-check", cross_checking_, "Check the LOGs (or folders) against each other");
-    app_.add_option("--time-window", cross.time_window_minutes, "With --cross-check: minutes two times may differ")
+    time_window_ = app_.add_option("--time-window", cross.time_window_minutes, "With --cross-check: minutes two times may differ")
         ->type_name("MIN")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
         ->check(CLI::Range(1, 1440))
         ->needs(cross_);
     report_dir_ = app_.add_option("--report-dir", cross.report_dir, "With --cross-check: a report per log, results.csv")
                       ->type_name("DIR")
+                      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
                       ->needs(cross_);
     html_ = app_.add_option("--html", cross.html_dir, "With --cross-check: the results site into DIR")
                 ->type_name("DIR")
+                ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
                 ->needs(cross_);
     // --band is refused after parsing: one more name in its help line would not fit.
     cross_->excludes(output_)->excludes(explain_option_);
-    CLI::Option* check = app_.add_flag("--check", check_, "List every problem of each log, with its line");
-    check->excludes(band_)->excludes(output_)->excludes(explain_option_);
-    cross_->excludes(check);
+    check_option_ = app_.add_flag("--check", check_, "List every problem of each log, with its line");
+    check_option_->excludes(band_)->excludes(output_)->excludes(explain_option_);
+    cross_->excludes(check_option_);
   }
 
   std::optional<std::string> Validate() const {
     if (auto unknown = UnknownOption(app_)) return unknown;
-    for (const CLI::Option* once : {band_, output_}) {
+    for (const CLI::Option* once : {band_, output_, json_, explain_option_, check_option_, cross_, report_dir_, html_,
+                                    time_window_}) {
       if (once->count() > 1) return once->get_name() + " may be given only once";
     }
     if (output_->count() > 0 && command_.output.empty()) return "-o: the file name is empty";
@@ -189,6 +209,8 @@ class Options {
   CLI::Option* json_ = nullptr;
   CLI::Option* explain_option_ = nullptr;
   CLI::Option* cross_ = nullptr;
+  CLI::Option* check_option_ = nullptr;
+  CLI::Option* time_window_ = nullptr;
   CLI::Option* report_dir_ = nullptr;
   CLI::Option* html_ = nullptr;
 };
@@ -199,6 +221,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   const std::vector<std::string_view> words = OptionWords(argc, argv);
   if (auto empty = EmptyValueGiven(words)) return UsageProblem{*empty};
   if (auto missing = ValueMissing(words)) return UsageProblem{*missing};
+  if (auto valued = FlagWithValue(words)) return UsageProblem{*valued};
   Options options;
   try {
     options.App().parse(argc, argv);

@@ -23,8 +23,10 @@ struct LoadedLog {
 // like a file) and checks its header.
 LoadedLog LoadLog(const std::string& path, const CliStreams& streams);
 
-// How a LOG is named in messages and tables: "(standard input)" for "-",
-// escaped for a terminal.
+// How a LOG is named: "(standard input)" for "-", else its path.
+std::string LogName(const std::string& path);
+
+// LogName escaped for a terminal, for messages and tables.
 std::string ShownName(const std::string& path);
 
 // Tells on `err` that a LOG is not scored, and why. The reason may quote the

@@ -96,7 +96,7 @@ int RunJson(const std::vector<std::string>& logs, std::ostream& out, std::ostrea
   int status = kExitScored;
   for (const std::string& path : logs) {
     Json object;
-    object["file"] = JsonText(path);
+    object["file"] = JsonText(LogName(path));
     const LoadedLog log = LoadLog(path, streams);
     if (!log.ok) {
       TellRejected(err, path, log.reason);

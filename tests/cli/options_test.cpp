@@ -43,6 +43,11 @@ const UsageCase kUsageCases[] = {
     {{"--check", "--band", "20", "{LOG}"}, "excludes"},
     {{"--check", "-o", "{OUT}", "{LOG}"}, "excludes"},
     {{"--check", "--explain", "{LOG}"}, "excludes"},
+    {{"--check", "--check", "{LOG}"}, "--check may be given only once"},
+    {{"--json", "{LOG}", "--json", "{LOG}"}, "--json may be given only once"},
+    {{"--cross-check", "--time-window", "5", "--time-window=6", "{LOG}"}, "--time-window may be given only once"},
+    {{"--check=no", "{LOG}"}, "--check takes no value"},
+    {{"--json=false", "{LOG}"}, "--json takes no value"},
 };
 
 class UsageTest : public ScratchTest, public testing::WithParamInterface<UsageCase> {};

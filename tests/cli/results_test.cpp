@@ -84,16 +84,39 @@ TEST_F(JsonTest, OneLinePerLogInOrderWithErrors) {
   EXPECT_EQ(jm, (nlohmann::json{{"file", missing}, {"error", std::strerror(ENOENT)}}));
 }
 
-// Bytes that are not UTF-8 show as their Latin-1 letters, as in the window.
-TEST_F(JsonTest, BytesShowAsTheWindowShowsThem) {
-  const std::string log = File("bad\xFF.log", HandLog("YO3\xFFZ\x01"));
-  const CliRun run = RunZelo({"--json", log});
-  ASSERT_EQ(run.code, kExitScored) << run.err;
-  const nlohmann::json j = nlohmann::json::parse(run.out);
-  EXPECT_EQ(j["call"], "YO3\xC3\xBFZ\x01");
-  EXPECT_EQ(j["file"], Path("bad\xC3\xBF.log"));
-  EXPECT_EQ(j["score"], 24);
+// Every JSON output shows bytes that are not UTF-8 as their Latin-1 letters,
+// as the window does: F5\xC9\xC9T reads F5ÉÉT, never a replacement mark.
+struct JsonBytesCase {
+  std::vector<std::string> options;
+  std::string shown;  // part of the output
+};
+const JsonBytesCase kJsonBytesCases[] = {
+    {{"--json"}, "\"call\":\"F5\xC3\x89\xC3\x89T\""},
+    {{"--json"}, "bad\xC3\xBF.log\""},
+    {{"--check", "--json"}, "own call \\\"F5\xC3\x89\xC3\x89T\\\" (field 6) differs from CALLSIGN: \\\"F5\xC3\x89\xC3\x88T"},
+    {{"--cross-check", "--json"}, "\"call\":\"F5\xC3\x89\xC3\x88T"},
+};
+
+class JsonBytesTest : public ScratchTest, public testing::WithParamInterface<JsonBytesCase> {};
+
+TEST_P(JsonBytesTest, BytesShowAsTheWindowShowsThem) {
+  // DEL in CALLSIGN: a terminal is shown it escaped the JSON way.
+  const std::string log = File("bad\xFF.log", "START-OF-LOG: 3.0\r\nCALLSIGN: F5\xC9\xC8T\x7F\r\n" +
+                                                  QsoLine("14025", "DL1AA", "599", "AB", "F5\xC9\xC9T") +
+                                                  "\r\nEND-OF-LOG:\r\n");
+  std::vector<std::string> args = GetParam().options;
+  args.push_back(log);
+  const CliRun run = RunZelo(args);
+  EXPECT_NE(run.out.find(GetParam().shown), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("\xEF\xBF\xBD"), std::string::npos) << run.out;
+  for (const std::string& line : Lines(run.out)) EXPECT_TRUE(nlohmann::json::accept(line)) << line;
+  const CliRun on_terminal = RunZelo(args, {.out_is_terminal = true});
+  if (run.out.find('\x7F') != std::string::npos) {
+    EXPECT_EQ(on_terminal.out.find('\x7F'), std::string::npos) << on_terminal.out;
+    EXPECT_NE(on_terminal.out.find("\\u007f"), std::string::npos) << on_terminal.out;
+  }
 }
+INSTANTIATE_TEST_SUITE_P(Outputs, JsonBytesTest, testing::ValuesIn(kJsonBytesCases));
 
 TEST_F(JsonTest, ScoreAboveThirtyTwoBitsStaysExact) {
   // 50,000 contacts with their own multipliers: 2,500,000,000.

@@ -4,7 +4,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include "cli_test_support.h"
+#include "support/child.h"
 #include "input/log_file.h"
 #include "scoring/report.h"
 #include "views/listing.h"
@@ -44,6 +47,30 @@ TEST_F(StreamTest, StandardInputAndPipeScoreAsTheFile) {
   }
 }
 
+// A LOG given as "-" is named "(standard input)" wherever it is named.
+struct StandardInputCase {
+  std::vector<std::string> args;
+  std::string named;
+};
+const StandardInputCase kStandardInputCases[] = {
+    {{"--json", "-"}, "\"file\":\"(standard input)\""},
+    {{"--check", "-"}, "(standard input): 0 errors"},
+    {{"--check", "--json", "-"}, "\"file\":\"(standard input)\""},
+    {{"-", "-"}, "(standard input)"},
+};
+
+class StandardInputTest : public StreamTest, public testing::WithParamInterface<StandardInputCase> {};
+
+TEST_P(StandardInputTest, IsNamedStandardInput) {
+  const int in = FilledPipe("START-OF-LOG: 3.0\r\nCALLSIGN: YO3ZELO\r\nCONTEST: ZELO\r\nCLAIMED-SCORE: 0\r\n"
+                            "END-OF-LOG:\r\n");
+  const CliRun run = RunZelo(GetParam().args, {.in_fd = in});
+  ::close(in);
+  EXPECT_NE(run.out.find(GetParam().named), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("\"-\""), std::string::npos) << run.out;
+}
+INSTANTIATE_TEST_SUITE_P(Commands, StandardInputTest, testing::ValuesIn(kStandardInputCases));
+
 // Endless standard input stops at the size limit of a log file.
 TEST_F(StreamTest, EndlessStandardInputIsRefusedAtTheLimit) {
   const int zero = ::open("/dev/zero", O_RDONLY | O_CLOEXEC);
@@ -76,6 +103,8 @@ const TerminalCase kTerminalCases[] = {
     {{"--band", "20", "{LOG}"}, "   \xC2\x9B" "31mDL1AA\n", "   \\xC2\\x9B31mDL1AA\n"},
     {{"-o", "-", "{LOG}"}, "Diva 1.11 - \x1B]0;x\x07K1\x7F\xC2\x9B\r\n", "Diva 1.11 - \\x1B]0;x\\x07K1\\x7F\\xC2\\x9B\r\n"},
     {{"--json", "{LOG}"}, "\"call\":\"\\u001b]0;x\\u0007K1\x7F\xC2\x9B\"", "\"call\":\"\\u001b]0;x\\u0007K1\\u007f\\u009b\""},
+    {{"--cross-check", "--json", "{LOG}"}, "\"call\":\"\\u001b]0;x\\u0007K1\x7F\xC2\x9B\"",
+     "\"call\":\"\\u001b]0;x\\u0007K1\\u007f\\u009b\""},
 };
 
 class TerminalTest : public ScratchTest, public testing::WithParamInterface<TerminalCase> {};
@@ -105,6 +134,46 @@ TEST_F(StreamTest, SaveMessageOnATerminalEscapesThePath) {
   EXPECT_TRUE(to_terminal.err.starts_with(std::string(kListingNotSaved) + TerminalSafe(out) + ": "))
       << to_terminal.err;
 }
+
+// A FIFO is opened once and read to its end, whether its writer started
+// before zelo-score, together with it or after it, and however soon the
+// writer finishes: no run hangs (a hung one is ended by `timeout` and fails)
+// and none loses a byte. Each order is tried many times, for the race.
+struct FifoCase {
+  const char* name;
+  const char* script;  // $0 zelo-score, $1 the FIFO, $2 the log, $3 the command's options
+};
+const FifoCase kFifoCases[] = {
+    {"WriterFirst", "cat \"$2\" > \"$1\" & timeout 60 \"$0\" $3 \"$1\"; s=$?; wait; exit $s"},
+    {"Together", "timeout 60 \"$0\" $3 \"$1\" & p=$!; cat \"$2\" > \"$1\"; wait $p"},
+    {"WriterLater", "timeout 60 \"$0\" $3 \"$1\" & p=$!; sleep 0.05; cat \"$2\" > \"$1\"; wait $p"},
+};
+
+class FifoTest : public ScratchTest, public testing::WithParamInterface<FifoCase> {};
+
+TEST_P(FifoTest, ReadWholeWhateverTheWriterDoes) {
+  const std::string log = File("s.log", ReadBytes(std::string(ZELO_SAMPLES) + "/sample.log"));
+  const std::string fifo = Path("f");
+  const std::string report = ListingBytes(WriteReport(ScoreLog(ReadBytes(log))));
+  constexpr int kRuns = 25;
+  for (int run = 0; run < kRuns; ++run) {
+    for (const std::string options : {"-o -", "--check"}) {
+      ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+      const ProgramOutcome outcome =
+          RunProgram("/bin/sh", {"-c", GetParam().script, ZELO_SCORE_BIN, fifo, log, options});
+      ::unlink(fifo.c_str());
+      ASSERT_NE(outcome.code, 124) << options << ": hung, run " << run;
+      if (options == "-o -") {
+        ASSERT_EQ(outcome.code, kExitScored) << outcome.err << ", run " << run;
+        ASSERT_EQ(outcome.out, report) << "run " << run;
+      } else {
+        ASSERT_NE(outcome.out.find("computed score 55476"), std::string::npos) << outcome.out << ", run " << run;
+      }
+    }
+  }
+}
+INSTANTIATE_TEST_SUITE_P(Orders, FifoTest, testing::ValuesIn(kFifoCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace zelo::test
