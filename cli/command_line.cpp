@@ -16,8 +16,8 @@ constexpr std::string_view kFooter = R"(With one LOG, zelo-score prints the scor
 band's numbered list of stations. With -o FILE it saves that listing to FILE
 instead (CR LF after each line, then one empty line); FILE is replaced only
 once the listing is wholly written, and never when it is the LOG itself or
-any other Cabrillo log; with -o - the listing goes to standard output. A LOG given as - is read
-from standard input.
+any other Cabrillo log; with -o - the listing goes to standard output.
+A LOG given as - is read from standard input.
 --explain tells, line by line, what became of each QSO: record.
 
 With several LOGs it prints a results table, best score first; logs that
