@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "check/finding_groups.h"
 #include "check/log_check.h"
 #include "cli/cli.h"
 #include "cli/json_output.h"
@@ -16,20 +17,35 @@ std::string Count(std::int64_t n, std::string_view one, std::string_view many) {
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
-// "sample.log: 0 errors, 1 warning, 2 notes; computed score 9, claimed score 9".
+// "sample.log: 3 errors, 1 warning, 2 notes; errors cost 3 multipliers;
+// computed score 9, claimed score 9".
 std::string SummaryLine(const std::string& file, const CheckSummary& s) {
   std::string line = file + ": " + Count(s.errors, "error", "errors") + ", " + Count(s.warnings, "warning", "warnings") +
                      ", " + Count(s.notes, "note", "notes") + "; ";
+  if (const std::string effect = EffectText(s.effect); !effect.empty()) line += effect + "; ";
   if (!s.scored) return line + "not scored";
   line += "computed score " + std::to_string(s.score) + ", claimed score ";
   return line + (s.claimed_score ? std::to_string(*s.claimed_score) : "none");
 }
 
+// Each finding as FILE:LINE: severity: message (FILE: for the file as a
+// whole), at most kShownPerCode of one code; the rest of each code summed up
+// in one line, then the summary.
 void WriteText(const std::string& path, const CheckReport& report, OutputLines& lines) {
   const std::string file = ShownName(path);
-  for (const Finding& f : report.findings) {
-    lines.Line(file + ":" + std::to_string(f.line) + ": " + std::string(SeverityName(f.severity)) + ": " +
-               TerminalSafe(f.message));
+  const std::vector<FindingGroup> groups = GroupFindings(report);
+  std::vector<bool> shown(report.findings.size(), false);
+  for (const FindingGroup& group : groups) {
+    for (std::size_t k = 0; k < group.findings.size() && k < kShownPerCode; ++k) shown[group.findings[k]] = true;
+  }
+  for (std::size_t i = 0; i < report.findings.size(); ++i) {
+    if (!shown[i]) continue;
+    lines.Line(TerminalSafe(FindingLine(LogName(path), report.findings[i])));
+  }
+  for (const FindingGroup& group : groups) {
+    if (const std::string more = MoreLikeThis(report, group); !more.empty()) {
+      lines.Line(file + ": " + more + " (--json lists all)");
+    }
   }
   lines.Line(SummaryLine(file, report.summary));
 }
@@ -45,6 +61,10 @@ Json JsonReport(const CheckReport& report) {
   object["mults"] = s.mults;
   object["score"] = s.scored ? Json(s.score) : Json();
   object["claimed_score"] = s.claimed_score ? Json(*s.claimed_score) : Json();
+  object["lost_contacts"] = s.effect.lost_contacts;
+  object["lost_multipliers"] = s.effect.lost_multipliers;
+  object["added_contacts"] = s.effect.added_contacts;
+  object["added_multipliers"] = s.effect.added_multipliers;
   Json findings = Json::array();
   for (const Finding& f : report.findings) {
     findings.push_back({{"line", f.line},
@@ -66,16 +86,9 @@ int RunCheck(const std::vector<std::string>& logs, bool json, std::ostream& out,
     const FileRead read = ReadLogBytes(path, streams);
     Json object;
     object["file"] = JsonText(LogName(path));
-    if (!read.ok) {
-      TellRejected(err, path, read.error);
-      status = kExitRejected;
-      if (json) {
-        object["error"] = JsonText(read.error);
-        lines.Line(JsonLine(object, streams.out_is_terminal));
-      }
-      continue;
-    }
-    const CheckReport report = CheckLog(read.bytes);
+    if (!read.ok) object["error"] = JsonText(read.error);
+    // A file that cannot be read is told as a rejected log is: its finding and its summary.
+    const CheckReport report = read.ok ? CheckLog(read.bytes) : UnreadableLog(read.error);
     if (report.summary.errors > 0) status = kExitRejected;
     if (json) {
       object.update(JsonReport(report));

@@ -33,7 +33,26 @@ std::vector<std::string_view> Words(std::string_view text) {
 
 bool Category::IsChecklog() const { return EqualNoCase((*this)[CategoryPart::kOperator], kChecklog); }
 
+bool Category::IsMultiTransmitter() const {
+  constexpr std::array<std::string_view, 3> kTransmitters = {"TWO", "LIMITED", "UNLIMITED"};
+  constexpr std::array<std::string_view, 4> kVersion2 = {"MULTI-TWO", "MULTI-MULTI", "MULTI-LIMITED",
+                                                        "MULTI-UNLIMITED"};
+  return IsOneOf((*this)[CategoryPart::kTransmitter], kTransmitters) ||
+         IsOneOf((*this)[CategoryPart::kOperator], kVersion2);
+}
+
+std::optional<std::string_view> Category::SingleBandMetres() const {
+  const std::string_view band = (*this)[CategoryPart::kBand];
+  if (band.size() < 2 || UpperAscii(band.back()) != 'M') return std::nullopt;
+  const std::string_view metres = band.substr(0, band.size() - 1);
+  for (char c : metres) {
+    if (c < '0' || c > '9') return std::nullopt;
+  }
+  return metres;
+}
+
 std::optional<std::string_view> LineTag(std::string_view line) {
+  while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
   std::size_t i = 0;
   while (i < line.size()) {
     const char c = line[i];
@@ -93,7 +112,8 @@ CabrilloHeader ReadCabrilloHeader(std::string_view log_text) {
   while (const std::optional<TextLine> line = reader.Next()) {
     const std::optional<std::string_view> tag = LineTag(line->text);
     if (!tag || EqualNoCase(*tag, kTagQso) || EqualNoCase(*tag, kTagIgnoredQso)) continue;
-    header.items.push_back({*tag, Trimmed(line->text.substr(tag->size() + 1)), line->number});
+    const std::size_t value = static_cast<std::size_t>(tag->data() - line->text.data()) + tag->size() + 1;
+    header.items.push_back({*tag, Trimmed(line->text.substr(value)), line->number});
   }
   header.version = header.Value(kTagStartOfLog).value_or(std::string_view{});
 

@@ -31,6 +31,13 @@ struct Category {
   std::string_view& operator[](CategoryPart part) { return parts[static_cast<std::size_t>(part)]; }
   // A check log is used to confirm others' contacts and is never ranked.
   bool IsChecklog() const;
+  // More than one transmitter: CATEGORY-TRANSMITTER TWO, LIMITED or
+  // UNLIMITED, or a version-2 MULTI-TWO, MULTI-MULTI, MULTI-LIMITED or
+  // MULTI-UNLIMITED. Such logs give each contact's transmitter number.
+  bool IsMultiTransmitter() const;
+  // A single-band entry's band in metres ("20" for CATEGORY-BAND: 20M);
+  // nullopt for ALL, a missing band and every value that is not metres.
+  std::optional<std::string_view> SingleBandMetres() const;
 };
 
 struct CabrilloHeader {
@@ -48,7 +55,8 @@ struct CabrilloHeader {
 };
 
 // The tag of a line that is a "TAG:" item (letters, digits and '-' before a
-// colon at the start of the line); nullopt for any other line.
+// colon at the start of the line, blanks before it allowed, as the scorer
+// finds its START-OF-LOG: after them); nullopt for any other line.
 std::optional<std::string_view> LineTag(std::string_view line);
 
 // A whole number written in decimal digits (an optional sign, thousands

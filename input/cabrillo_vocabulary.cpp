@@ -64,6 +64,13 @@ constexpr std::array<std::string_view, 33> kKnownTags = {
     // Version 2's own.
     "ARRL-SECTION", "IOTA-ISLAND-NAME"};
 
+constexpr std::array<std::string_view, 27> kSingleValueTags = {
+    "START-OF-LOG", "END-OF-LOG", "CALLSIGN", "CONTEST", "CATEGORY-ASSISTED", "CATEGORY-BAND",
+    "CATEGORY-MODE", "CATEGORY-OPERATOR", "CATEGORY-POWER", "CATEGORY-STATION", "CATEGORY-TIME",
+    "CATEGORY-TRANSMITTER", "CATEGORY-OVERLAY", "CATEGORY", "CERTIFICATE", "CLAIMED-SCORE", "CLUB",
+    "CREATED-BY", "EMAIL", "GRID-LOCATOR", "LOCATION", "NAME", "OPERATORS", "ADDRESS-CITY",
+    "ADDRESS-STATE-PROVINCE", "ADDRESS-POSTALCODE", "ADDRESS-COUNTRY"};
+
 constexpr std::array<std::string_view, 2> kAssisted = {"ASSISTED", "NON-ASSISTED"};
 constexpr std::array<std::string_view, 27> kBands = {
     "ALL",  "160M", "80M",  "40M",  "20M", "15M", "10M", "6M",  "4M",   "2M",   "222",   "432",        "902",
@@ -162,6 +169,15 @@ ModeClass ModeClassOf(std::string_view mode) {
 std::span<const std::string_view> CabrilloVersions() { return kVersions; }
 
 bool IsKnownTag(std::string_view tag) { return IsOneOf(tag, kKnownTags); }
+
+bool IsSingleValueTag(std::string_view tag) { return IsOneOf(tag, kSingleValueTags); }
+
+std::optional<ModeClass> CategoryModeClass(std::string_view value) {
+  if (EqualNoCase(value, "CW")) return ModeClass::kCw;
+  if (EqualNoCase(value, "SSB") || EqualNoCase(value, "FM")) return ModeClass::kPhone;
+  if (EqualNoCase(value, "RTTY") || EqualNoCase(value, "DIGI")) return ModeClass::kDigital;
+  return std::nullopt;
+}
 
 std::span<const CategoryPartInfo> CategoryParts() { return kCategoryParts; }
 

@@ -106,6 +106,11 @@ std::span<const std::string_view> CabrilloVersions();
 // without regard to case; private X- tags and QSO: lines are not told here.
 bool IsKnownTag(std::string_view tag);
 
+// True when the tag may appear once only (CALLSIGN, CONTEST, CATEGORY-*,
+// CLAIMED-SCORE, ...), compared without regard to case; ADDRESS, SOAPBOX,
+// OFFTIME, QSO and the like may repeat.
+bool IsSingleValueTag(std::string_view tag);
+
 // --- Categories ----------------------------------------------------------
 
 // The parts of an entrant's category, one CATEGORY-* tag each.
@@ -130,6 +135,10 @@ struct Version2CategoryWord {
   std::span<const std::string_view> values;
 };
 std::span<const Version2CategoryWord> Version2CategoryWords();
+
+// The class of contacts a CATEGORY-MODE value allows: CW, phone (SSB, FM),
+// digital (RTTY, DIGI); nullopt for MIXED and any other value.
+std::optional<ModeClass> CategoryModeClass(std::string_view value);
 
 // The value of a check log's operator part.
 inline constexpr std::string_view kChecklog = "CHECKLOG";

@@ -49,15 +49,18 @@ INSTANTIATE_TEST_SUITE_P(Logs, HeaderCategoryTest, testing::ValuesIn(kCategoryCa
 TEST(CabrilloHeader, ItemsWithLinesLeaveContactsOut) {
   const CabrilloHeader header = ReadCabrilloHeader(
       "\xEF\xBB\xBFSTART-OF-LOG: 3.0\r\n\r\nCALLSIGN:YO3ZELO \r\nQSO: 14025 a\r\nX-QSO: 1 b\r\n"
-      "SOAPBOX: QSO: in a remark\r\n  NOT-A-TAG: x\r\nEND-OF-LOG:\r\n");
-  ASSERT_EQ(header.items.size(), 4U);
+      "SOAPBOX: QSO: in a remark\r\n  INDENTED: x\r\nNOT A TAG: y\r\nEND-OF-LOG:\r\n");
+  ASSERT_EQ(header.items.size(), 5U);
   EXPECT_EQ(header.version, "3.0");
   EXPECT_EQ(header.items[1].tag, "CALLSIGN");
   EXPECT_EQ(header.items[1].value, "YO3ZELO");
   EXPECT_EQ(header.items[1].line, 3);
   EXPECT_EQ(header.items[2].tag, "SOAPBOX");
-  EXPECT_EQ(header.items[3].tag, "END-OF-LOG");
-  EXPECT_EQ(header.items[3].line, 8);
+  // Blanks before a tag are passed over, as the scorer passes over them before START-OF-LOG:.
+  EXPECT_EQ(header.items[3].tag, "INDENTED");
+  EXPECT_EQ(header.items[3].value, "x");
+  EXPECT_EQ(header.items[4].tag, "END-OF-LOG");
+  EXPECT_EQ(header.items[4].line, 9);
   EXPECT_EQ(header.Value("callsign"), "YO3ZELO");
   EXPECT_EQ(header.Value("CLUB"), std::nullopt);
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "check/finding_groups.h"
 #include "check/log_check.h"
 #include "test_log.h"
 
@@ -92,7 +93,7 @@ const Case kCases[] = {
     {"BeforeEnd", Log({kOne, kTwo}), "qso-after-end", 0},
     {"InXQso", Log({kOne, "X-" + kTwo}), "qso-in-x-qso", 10},
     {"XQsoInSmallLetters", Log({kOne, "x-qso:" + kTwo.substr(4)}), "qso-in-x-qso", 0},
-    {"MidLine", Log({"SOAPBOX: my " + kTwo}), "qso-mid-line", 9},
+    {"MidLine", Log({"73 and " + kTwo}), "qso-mid-line", 9},
     {"AtLineStart", Log({kTwo}), "qso-mid-line", 0},
     {"UnknownLine", Log({kOne, "73 and thanks"}), "unknown-line", 10},
     {"BlankLine", Log({kOne, "  \t"}), "unknown-line", 0},
@@ -135,6 +136,41 @@ const Case kCases[] = {
     {"Tabs", Log({kOne, With([](Line& l) { l.call = "OK1XYZ\t"; }).Text()}), "tabs", 10},
     {"Blanks", Log({kOne}), "tabs", 0},
     {"NoClaimedScore", Log({kOne}, HeaderWith("CLAIMED-SCORE", "")), "no-claimed-score", 1},
+    {"RemarkCountedAsContact", Log({kOne, "SOAPBOX: best QSO: 14 MHz with VK6XX at 0200"}), "remark-contact", 10},
+    {"RemarkWithoutContact", Log({kOne, "SOAPBOX: thanks for the QSO:-)"}), "remark-contact", 0},
+    {"RemarkQso", Log({kOne, "SOAPBOX: thanks for the QSO:-)"}), "remark-qso", 10},
+    {"RemarkQsoSmallLetters", Log({kOne, "SOAPBOX: thanks for the qso:-)"}), "remark-qso", 0},
+    {"LowReportCountedElsewhere", Log({kOne, With([](Line& l) { l.rst = "5NN"; l.call = "OK1XYZ"; }).Text()}),
+     "low-report-counted", 10},
+    {"LowReportCountedIsNoError", Log({kOne, With([](Line& l) { l.rst = "5NN"; l.call = "OK1XYZ"; }).Text()}),
+     "low-report", 0},
+    {"NoNumberCountedElsewhere", Log({kOne, With([](Line& l) { l.rst = "TNN"; l.call = "OK1XYZ"; }).Text()}),
+     "no-number-counted", 10},
+    {"LowReportOtherBand", Log({kOne, With([](Line& l) { l.rst = "5"; l.freq = "7025"; }).Text()}), "low-report", 10},
+    {"CaseItem", Log({kOne, With([](Line& l) { l.call = "OK1XYZ"; l.item = "gj"; }).Text()}), "case-item", 10},
+    {"SameItem", Log({kOne, With([](Line& l) { l.call = "OK1XYZ"; }).Text()}), "case-item", 0},
+    {"CaseCall", Log({kOne, With([](Line& l) { l.call = "dl1abc"; l.item = "XX"; }).Text()}), "case-call", 10},
+    {"CaseCallOtherBand", Log({kOne, With([](Line& l) { l.call = "dl1abc"; l.freq = "7025"; }).Text()}), "case-call", 0},
+    {"CallsignTwice", Log({kOne}, {"START-OF-LOG: 3.0", "CALLSIGN: YO3ZELO", "CONTEST: Z", "CALLSIGN: YO3ZEL"}),
+     "callsign-twice", 4},
+    {"CallsignAgainAlike", Log({kOne}, {"START-OF-LOG: 3.0", "CALLSIGN: YO3ZELO", "CONTEST: Z", "CALLSIGN: yo3zelo"}),
+     "callsign-twice", 0},
+    {"TagTwice", Log({kOne}, {"START-OF-LOG: 3.0", "CALLSIGN: YO3ZELO", "CLUB: A", "CLUB: B"}), "tag-twice", 4},
+    {"SoapboxTwice", Log({kOne}, {"START-OF-LOG: 3.0", "CALLSIGN: YO3ZELO", "SOAPBOX: A", "SOAPBOX: B"}),
+     "tag-twice", 0},
+    {"OffCategoryBand", Log({kOne, With([](Line& l) { l.freq = "7025"; l.call = "OK1XYZ"; }).Text()},
+                           HeaderWith("CATEGORY-BAND", "CATEGORY-BAND: 20M")),
+     "off-category-band", 5},
+    {"OnCategoryBand", Log({kOne, kTwo}, HeaderWith("CATEGORY-BAND", "CATEGORY-BAND: 20M")), "off-category-band", 0},
+    {"OffCategoryMode", Log({kOne}, HeaderWith("CREATED-BY", "CATEGORY-MODE: SSB")), "off-category-mode", 8},
+    {"OnCategoryMode", Log({kOne}, HeaderWith("CREATED-BY", "CATEGORY-MODE: CW")), "off-category-mode", 0},
+    {"CwReportOfTwoDigits", Log({With([](Line& l) { l.rst = "59"; }).Text()}), "report-digits", 9},
+    {"PhoneReportOfTwoDigits", Log({With([](Line& l) { l.rst = "59"; l.mode = "PH"; }).Text()}), "report-digits", 0},
+    {"OwnCallWorked", Log({With([](Line& l) { l.call = "yo3zelo"; }).Text()}), "own-call-worked", 9},
+    {"OtherCallWorked", Log({kOne}), "own-call-worked", 0},
+    {"TransmitterOfMultiTransmitter", Log({kOne + " 1"}, HeaderWith("CREATED-BY", "CATEGORY-TRANSMITTER: TWO")),
+     "extra-fields", 0},
+    {"IndentedHeader", "  START-OF-LOG: 3.0\r\n  CALLSIGN: YO3ZELO\r\n" + kOne + "\r\n", "unknown-line", 0},
     {"NotLog", "\r\n\r\nSTART OF LOG\r\n" + kOne, "not-log", 3},
     {"ByteOrderMark", "\xEF\xBB\xBF" + Log({kOne}), "not-log", 0},
 };
@@ -188,6 +224,12 @@ TEST(LogCheck, MessagesSayWhatToWrite) {
       {Log({kOne}, HeaderWith("CLAIMED-SCORE", "CLAIMED-SCORE: 2")), "CLAIMED-SCORE: 2 differs from the computed score 1"},
       {Log({kOne, kOne}), "repeats the contact on line 9"},
       {Log({With([](Line& l) { l.mode = "SSB"; }).Text()}), "write PH"},
+      {Log({With([](Line& l) { l.rst = "5NN"; }).Text()}), "is 599 written the CW way"},
+      {Log({With([](Line& l) { l.rst = "5NN"; }).Text()}), "this costs the multiplier \"GJ\" on 20 m"},
+      {Log({kOne, With([](Line& l) { l.rst = "4"; l.call = "OK1XYZ"; }).Text()}), "\"GJ\" counts on 20 m from line 9"},
+      {Log({kOne}, HeaderWith("CLAIMED-SCORE", "CLAIMED-SCORE: 99999999999999999999")), "is too large"},
+      {Log({kOne}, HeaderWith("CLAIMED-SCORE", "CLAIMED-SCORE: 12x")), "is not a whole number"},
+      {Log({With([](Line& l) { l.freq = "9999999.9"; }).Text()}), "lies on none of the bands"},
   };
   for (const Message& m : kMessages) {
     const CheckReport report = CheckLog(m.log);
@@ -206,6 +248,57 @@ TEST(LogCheck, CleanLogHasNoFindings) {
   EXPECT_TRUE(report.summary.scored);
   EXPECT_GT(report.summary.score, 0);
   EXPECT_EQ(report.summary.claimed_score, report.summary.score);
+}
+
+// The sample log's low reports: three cost a multiplier, every other one's
+// item is counted on its band by another contact.
+TEST(LogCheck, SampleLogLowReportsCostThreeMultipliers) {
+  const CheckReport report = CheckLog(test::ReadBytes(std::string(ZELO_SAMPLES) + "/sample.log"));
+  std::vector<std::int64_t> errors;
+  std::int64_t counted = 0;
+  for (const Finding& f : report.findings) {
+    if (f.severity == Severity::kError) errors.push_back(f.line);
+    if (f.code == "low-report-counted") ++counted;
+  }
+  EXPECT_EQ(errors, (std::vector<std::int64_t>{66, 79, 253}));
+  EXPECT_EQ(counted, 25);
+  EXPECT_EQ(report.summary.effect.lost_multipliers, 3);
+  EXPECT_EQ(report.summary.effect.lost_contacts, 0);
+}
+
+// The errors' effect is added up, a multiplier lost on two lines once.
+TEST(LogCheck, ErrorsAddUpWhatTheyCost) {
+  const std::string low = With([](Line& l) { l.rst = "5"; }).Text();
+  const std::string low_again = With([](Line& l) { l.rst = "5"; l.call = "OK1XYZ"; }).Text();
+  const CheckReport report = CheckLog(Log({low, low_again, With([](Line& l) { l.freq = "1900"; }).Text(),
+                                           "SOAPBOX: QSO: 7025 is where I was"}));
+  EXPECT_EQ(report.summary.effect.lost_multipliers, 1);
+  EXPECT_EQ(report.summary.effect.lost_contacts, 1);
+  EXPECT_EQ(report.summary.effect.added_contacts, 1);
+  EXPECT_EQ(EffectText(report.summary.effect), "errors cost 1 contact and 1 multiplier; errors add 1 contact");
+  EXPECT_EQ(EffectText({}), "");
+}
+
+// Findings of one code are grouped: the first few shown, the rest summed up
+// with their lines; a code with few findings has nothing more to tell.
+TEST(FindingGroups, TheRestOfACodeIsSummedUpWithItsLines) {
+  std::vector<std::string> body;
+  for (int i = 0; i < 8; ++i) body.push_back(kOne);  // 7 repeats, on lines 10 to 16
+  body.push_back(With([](Line& l) { l.mode = "SSB"; l.call = "OK1XYZ"; }).Text());
+  const CheckReport report = CheckLog(Log(body));
+  const std::vector<FindingGroup> groups = GroupFindings(report);
+  const auto repeats = std::find_if(groups.begin(), groups.end(), [](const FindingGroup& g) { return g.code == "repeat"; });
+  ASSERT_NE(repeats, groups.end());
+  EXPECT_EQ(repeats->findings.size(), 7U);
+  EXPECT_EQ(MoreLikeThis(report, *repeats), "2 more like line 10 (repeat): lines 15, 16");
+  EXPECT_EQ(MoreLikeThis(report, *repeats, 6), "1 more like line 10 (repeat): line 16");
+  const auto mode = std::find_if(groups.begin(), groups.end(), [](const FindingGroup& g) { return g.code == "bad-mode"; });
+  ASSERT_NE(mode, groups.end());
+  EXPECT_EQ(MoreLikeThis(report, *mode), "");
+  std::size_t grouped = 0;
+  for (const FindingGroup& g : groups) grouped += g.findings.size();
+  EXPECT_EQ(grouped, report.findings.size());
+  EXPECT_EQ(FindingLine("a.log", report.findings[repeats->findings[0]]).substr(0, 22), "a.log:10: note: \"DL1AB");
 }
 
 // A rejected log is checked no further.

@@ -1,0 +1,40 @@
+#include "check/finding_groups.h"
+
+#include <unordered_map>
+
+namespace zelo {
+
+std::string FindingLine(std::string_view file, const Finding& finding) {
+  std::string line(file);
+  if (finding.line > 0) line.append(":").append(std::to_string(finding.line));
+  line.append(": ").append(SeverityName(finding.severity)).append(": ").append(finding.message);
+  return line;
+}
+
+std::vector<FindingGroup> GroupFindings(const CheckReport& report) {
+  std::vector<FindingGroup> groups;
+  std::unordered_map<std::string_view, std::size_t> group_of;
+  for (std::size_t i = 0; i < report.findings.size(); ++i) {
+    const Finding& finding = report.findings[i];
+    const auto [it, added] = group_of.try_emplace(finding.code, groups.size());
+    if (added) groups.push_back({finding.code, finding.severity, {}});
+    groups[it->second].findings.push_back(i);
+  }
+  return groups;
+}
+
+std::string MoreLikeThis(const CheckReport& report, const FindingGroup& group, std::size_t shown) {
+  if (group.findings.size() <= shown) return {};
+  const std::size_t more = group.findings.size() - shown;
+  std::string text = std::to_string(more) + " more like line " +
+                     std::to_string(report.findings[group.findings.front()].line) + " (" + std::string(group.code) +
+                     "): line" + (more == 1 ? " " : "s ");
+  for (std::size_t k = 0; k < more && k < kListedLines; ++k) {
+    if (k > 0) text += ", ";
+    text += std::to_string(report.findings[group.findings[shown + k]].line);
+  }
+  if (more > kListedLines) text += ", ...";
+  return text;
+}
+
+}  // namespace zelo
