@@ -1,135 +1,79 @@
-// The page: the window's workflow over the scorer in worker.js. It keeps
-// the window's steps (0 not started, 1 waiting for the log, 3 listing
-// ready) and shows only what the core returns: captions and prompts, the
-// report and band views, the listing bytes. Text from a log goes into the
-// page as textContent only.
+// The page: the window of Form1, which runs with the core in worker.js.
+// Form1 decides every step, caption and prompt; this file carries out the
+// window operations it asks for (windowOps, as the desktop window and the
+// tests' recording fake do), and does what only a browser can: hand the
+// chosen or dropped file to the worker, and download a saved listing. Text
+// from a log goes into the page as textContent only.
 
 const $ = (id) => document.getElementById(id);
 const prompt = $("cmdCommand1");
 const progress = $("ProgressBar1");
 const logFile = $("logFile");
-const save = $("mnuFileSave");
 const status = $("status");
 let list = $("lstList1");
-const views = $("views");
-const bandButtons = ["Option160", "Option80", "Option40", "Option20", "Option15", "Option10"].map($);
-const optnSum = $("optnSum");
 const findings = $("findings");
+// The page's element for File/Open and File/Save.
+const menus = { mnuFileOpen: logFile, mnuFileSave: $("mnuFileSave") };
 
-let texts = null;     // the window's prompts, from the core
 let worker = null;
-let step = 0;         // WorkflowStep
-let scored = false;   // a run has produced the listing
-let busy = false;     // the worker is reading or scoring
-let logName = "";
-let listing = null;   // the bytes File/Save writes for what the list shows
-let checkAsked = false;  // the log check of this log is asked for
+let started = false;  // the worker is ready
+let logName = "";     // the file last handed to the worker
 
+// Radio buttons are shown and hidden with their label.
 function Shown(element, shown) {
   (element.type === "radio" ? element.parentElement : element).hidden = !shown;
 }
 
-function SetCaption(text) {
-  prompt.textContent = text;
+function Send(message) {
+  worker.postMessage(message);
 }
 
-// What the user may do depends on the step and on whether the worker is busy.
-function UpdateControls() {
-  logFile.disabled = step !== 1 || busy;
-  save.disabled = !scored || busy;
-  views.disabled = busy;
-  views.hidden = !scored;
-}
-
-function ShowLines(lines) {
-  const items = document.createDocumentFragment();
-  for (const line of lines) {
-    const item = document.createElement("li");
-    item.textContent = line;
-    items.append(item);
-  }
+const windowOps = {
+  SetCaption(control, text) {
+    $(control).textContent = text;
+  },
+  SetCaptionWithPath(control, before, name, after) {
+    $(control).textContent = before + name + after;
+  },
+  SetMenuEnabled(menu, enabled) {
+    // The log check has no menu here: it is shown beside the list as soon
+    // as it is offered.
+    if (menu === "mnuCheck") {
+      if (enabled) Send({ type: "click", handler: "mnuCheck_Click" });
+    } else {
+      menus[menu].disabled = !enabled;
+    }
+  },
+  SetVisible(control, visible) {
+    if ($(control)) Shown($(control), visible);
+  },
+  ShowRefusal(name, reason) {
+    status.textContent = `${name}: ${reason}`;
+  },
+  HideRefusal() {
+    status.textContent = "";
+  },
   // A fresh list starts scrolled to the top left, without the layout that
   // setting the scroll position of a long list would force.
-  const fresh = list.cloneNode(false);
-  fresh.append(items);
-  list.replaceWith(fresh);
-  list = fresh;
-}
-
-function StartWorker() {
-  worker = new Worker("worker.js");
-  worker.onmessage = (event) => handlers[event.data.type](event.data);
-  worker.onerror = (event) => {
-    event.preventDefault();
-    handlers.failed({ reason: event.message });
-  };
-}
-
-// A chosen file at step 1, or a dropped one at step 0 or 1 (as if the
-// start button had been pressed first).
-function Open(file) {
-  if (busy || !file) return;
-  if (step === 0) Start();
-  if (step !== 1) return;
-  performance.clearMarks();
-  performance.mark("zelo-chosen");
-  logName = file.name;
-  checkAsked = false;
-  status.textContent = "";
-  busy = true;
-  UpdateControls();
-  worker.postMessage({ type: "open", file });
-}
-
-const handlers = {
-  ready({ texts: core_texts }) {
-    if (texts === null) {  // the first worker, not a fresh one after a failure
-      texts = core_texts;
-      $("version").textContent = texts.version;
-      SetCaption(texts.start);
-      prompt.disabled = false;
+  ClearList() {
+    const fresh = list.cloneNode(false);
+    list.replaceWith(fresh);
+    list = fresh;
+  },
+  AppendListLines(lines) {
+    const items = document.createDocumentFragment();
+    for (const line of lines) {
+      const item = document.createElement("li");
+      item.textContent = line;
+      items.append(item);
     }
-    UpdateControls();
+    list.append(items);
   },
-  rejected({ reason }) {
-    busy = false;
-    SetCaption(texts.invalidLog);
-    status.textContent = `${logName}: ${reason}`;
-    UpdateControls();
-  },
-  working() {
-    SetCaption(texts.working);
-    progress.value = 0;
-    Shown(progress, true);
-    Shown(list, true);
-  },
-  progress({ value }) {
-    progress.value = Math.min(value, progress.max);
-  },
-  lines({ lines, listing: bytes, run }) {
-    ShowLines(lines);
-    listing = bytes;
-    if (run) {  // the report at the end of a scoring run
-      busy = false;
-      scored = true;
-      step = 3;
-      SetCaption(texts.save);
-      Shown(progress, false);
-      for (const button of bandButtons) Shown(button, true);
-      requestAnimationFrame(() => setTimeout(() => {
-        performance.mark("zelo-shown");
-        performance.measure("zelo-chosen-to-shown", "zelo-chosen", "zelo-shown");
-        // The log check once per log, after its report is on screen.
-        if (!checkAsked) worker.postMessage({ type: "check" });
-        checkAsked = true;
-      }));
-    } else {  // a band view
-      Shown(optnSum, true);
-    }
-    UpdateControls();
+  SetProgress(value) {
+    progress.value = value;
   },
   // The log check's findings beside the list, each with its line.
-  findings({ findings: found, errors, warnings, notes }) {
+  ShowFindings({ findings: found, errors, warnings, notes }) {
     const Count = (n, one, many) => `${n} ${n === 1 ? one : many}`;
     $("findingsSummary").textContent = `${Count(errors, "error", "errors")}, ` +
         `${Count(warnings, "warning", "warnings")}, ${Count(notes, "note", "notes")}`;
@@ -148,74 +92,89 @@ const handlers = {
     $("findingsList").replaceChildren(...items);
     Shown(findings, true);
   },
+  ShowHelp() {},
+  ShowAbout() {},
+};
+
+// The download is a new file under the log's name with .txt: the browser
+// never writes over a file that is there already.
+function Download(name, bytes) {
+  const link = document.createElement("a");
+  link.href = URL.createObjectURL(new Blob([bytes], { type: "text/plain" }));
+  link.download = name;
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+}
+
+function DownloadName(log) {
+  const dot = log.lastIndexOf(".");
+  return (dot > 0 ? log.slice(0, dot) : log) + ".txt";
+}
+
+const messages = {
+  ready({ start, version }) {
+    if (started) return;  // a fresh worker after a failure keeps the page as it is
+    started = true;
+    $("version").textContent = version;
+    prompt.textContent = start;
+    prompt.disabled = false;
+  },
+  op({ op, args }) {
+    windowOps[op](...args);
+  },
+  state() {},
+  download({ name, bytes }) {
+    Download(name, bytes);
+  },
   failed({ reason }) {
     worker.terminate();
-    if (texts === null) {  // the scorer never started: nothing to go back to
+    if (!started) {  // the scorer never started: nothing to go back to
       status.textContent = `The scorer could not start: ${reason}`;
       return;
     }
     // The worker could not go on (its memory ran out, say): the log is
-    // refused with the reason, and a fresh worker waits for the next one.
-    busy = false;
-    scored = false;
-    step = 1;
-    Shown(progress, false);
-    Shown(list, false);
-    Shown(findings, false);
-    for (const button of [...bandButtons, optnSum]) Shown(button, false);
-    SetCaption(texts.invalidLog);
-    status.textContent = `${logName}: not scored: ${reason}`;
-    UpdateControls();
+    // refused with the reason, and a fresh Form1 waits for the next one.
+    for (const id of ["ProgressBar1", "lstList1", "findings", "optnSum", "Option160", "Option80",
+                      "Option40", "Option20", "Option15", "Option10"]) Shown($(id), false);
+    menus.mnuFileSave.disabled = true;
     StartWorker();
+    Send({ type: "click", handler: "cmdCommand1_Click" });
+    status.textContent = `${logName}: not scored: ${reason}`;
   },
 };
 
-function Start() {
-  if (step !== 0 || texts === null) return;
-  SetCaption(texts.step1);
-  step = 1;
-  UpdateControls();
+function StartWorker() {
+  worker = new Worker("worker.js");
+  worker.onmessage = (event) => messages[event.data.type](event.data);
+  worker.onerror = (event) => {
+    event.preventDefault();
+    messages.failed({ reason: event.message });
+  };
 }
 
-prompt.addEventListener("click", Start);
+function HandOver(type, file) {
+  if (!file || !started) return;
+  logName = file.name;
+  Send({ type, file });
+}
+
+prompt.addEventListener("click", () => started && Send({ type: "click", handler: "cmdCommand1_Click" }));
 
 logFile.addEventListener("change", () => {
-  Open(logFile.files[0]);
+  HandOver("open", logFile.files[0]);
   logFile.value = "";  // choosing the same file again is a new choice
 });
 
 document.addEventListener("dragover", (event) => event.preventDefault());
 document.addEventListener("drop", (event) => {
   event.preventDefault();
-  Open(event.dataTransfer.files[0]);
+  HandOver("drop", event.dataTransfer.files[0]);
 });
 
-for (const button of bandButtons) {
-  button.addEventListener("click", () => {
-    if (!scored || busy) return;
-    worker.postMessage({ type: "band", band: button.value });
-  });
+for (const id of ["Option160", "Option80", "Option40", "Option20", "Option15", "Option10", "optnSum"]) {
+  $(id).addEventListener("click", () => Send({ type: "click", handler: `${id}_Click` }));
 }
 
-optnSum.addEventListener("click", () => {
-  if (!scored || busy) return;
-  busy = true;
-  list.replaceChildren();
-  UpdateControls();
-  worker.postMessage({ type: "score" });
-});
-
-// The download is a new file under the log's name with .txt: the browser
-// never writes over a file that is there already.
-save.addEventListener("click", () => {
-  if (!scored || busy) return;
-  const dot = logName.lastIndexOf(".");
-  const link = document.createElement("a");
-  link.href = URL.createObjectURL(new Blob([listing], { type: "text/plain" }));
-  link.download = (dot > 0 ? logName.slice(0, dot) : logName) + ".txt";
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-  SetCaption(texts.exit);
-});
+menus.mnuFileSave.addEventListener("click", () => Send({ type: "save", name: DownloadName(logName) }));
 
 StartWorker();
