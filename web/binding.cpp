@@ -24,8 +24,8 @@
 #include "app/form1.h"
 #include "app/window_ops.h"
 #include "check/log_check.h"
+#include "input/line_ends.h"
 #include "views/display_text.h"
-#include "zelo/version.h"
 
 namespace zelo::web {
 namespace {
@@ -94,28 +94,63 @@ val DialogToJs(const DialogSettings& settings) {
   return out;
 }
 
-// The most findings of a log check the page lists (all are counted).
+// The most findings of a log check the page lists at once (all are counted,
+// and all are in the findings' text).
 constexpr std::size_t kMostFindings = 1000;
 
-// {findings: [{line, severity, code, message}], errors, warnings, notes}.
-// Messages may quote the log: they come as the page shows log text.
-val FindingsToJs(const CheckReport& report) {
+// The findings of `severity` ("error", "warning", "note"; empty: all), the
+// first kMostFindings of them: {findings: [{line, severity, code, message}],
+// matching, errors, warnings, notes}. Messages may quote the log: they come
+// as the page shows log text.
+val FindingsToJs(const CheckReport& report, const std::string& severity) {
   val findings = val::array();
-  const std::size_t shown = std::min(report.findings.size(), kMostFindings);
-  for (std::size_t i = 0; i < shown; ++i) {
-    const Finding& finding = report.findings[i];
+  std::size_t matching = 0;
+  for (const Finding& finding : report.findings) {
+    const std::string_view name = SeverityName(finding.severity);
+    if (!severity.empty() && name != severity) continue;
+    if (++matching > kMostFindings) continue;
     val item = val::object();
     item.set("line", static_cast<double>(finding.line));
-    item.set("severity", std::string(SeverityName(finding.severity)));
+    item.set("severity", std::string(name));
     item.set("code", std::string(finding.code));
     item.set("message", DisplayUtf8(finding.message));
     findings.call<void>("push", item);
   }
   val out = val::object();
   out.set("findings", findings);
+  out.set("matching", static_cast<double>(matching));
   out.set("errors", static_cast<double>(report.summary.errors));
   out.set("warnings", static_cast<double>(report.summary.warnings));
   out.set("notes", static_cast<double>(report.summary.notes));
+  return out;
+}
+
+// Every finding as a line "FILE:LINE: severity: message", the form
+// compilers and zelo-score --check use, each ended by LF; log bytes as they are.
+val FindingsText(const CheckReport& report, const std::string& file) {
+  std::string text;
+  for (const Finding& finding : report.findings) {
+    text += file + ":" + std::to_string(finding.line) + ": " + std::string(SeverityName(finding.severity)) +
+            ": " + finding.message + "\n";
+  }
+  return CopyToJs(text);
+}
+
+// Lines `line` - `around` to `line` + `around` of `text` (those there are),
+// as the window shows log bytes: {first, lines: [text]}.
+val LogLinesToJs(std::string_view text, std::int64_t line, std::int64_t around) {
+  val lines = val::array();
+  std::int64_t first = 0;
+  LineReader reader(text);
+  while (const std::optional<TextLine> next = reader.Next()) {
+    if (next->number < line - around) continue;
+    if (next->number > line + around) break;
+    if (first == 0) first = next->number;
+    lines.call<void>("push", DisplayUtf8(next->text));
+  }
+  val out = val::object();
+  out.set("first", static_cast<double>(first));
+  out.set("lines", lines);
   return out;
 }
 
@@ -183,9 +218,13 @@ class PageWindow : public WindowOps {
     return Answer(page_.call<val>("ShowSaveDialog", DialogToJs(settings)));
   }
 
+  // The report is kept, as a window keeps what it shows, for the page to
+  // filter, copy and download.
   void ShowFindings(const CheckReport& report) override {
-    page_.call<void>("ShowFindings", FindingsToJs(report));
+    report_ = report;
+    page_.call<void>("ShowFindings", FindingsToJs(report_, ""));
   }
+  const CheckReport& Report() const { return report_; }
   void ShowHelp(const std::string& help_file) override { page_.call<void>("ShowHelp", help_file); }
   void ShowAbout(const AboutInfo& about) override {
     val info = val::object();
@@ -205,6 +244,7 @@ class PageWindow : public WindowOps {
   std::vector<std::string> lines_;
   int progress_ = 0;
   std::string help_file_name_;
+  CheckReport report_;
 };
 
 // One run of the workflow: Form1 and its window, made together.
@@ -212,6 +252,7 @@ class Page {
  public:
   explicit Page(val window_ops) : window_(std::move(window_ops)), form_(window_) {}
   Form1& Form() { return form_; }
+  const CheckReport& Findings() const { return window_.Report(); }
 
  private:
   PageWindow window_;
@@ -239,9 +280,14 @@ val Result(Page& page) {
   return out;
 }
 
+val Findings(Page& page, const std::string& severity) { return FindingsToJs(page.Findings(), severity); }
+val FindingsTextOf(Page& page, const std::string& file) { return FindingsText(page.Findings(), file); }
+val LogLines(Page& page, double line) {
+  return LogLinesToJs(page.Form().LogText(), static_cast<std::int64_t>(line), 2);
+}
+
 // The start button's caption before the first press (the window's design).
 std::string StartCaption() { return std::string(kStartCaption); }
-std::string Version() { return std::string(kVersion); }
 
 // Log text as the window shows it, in UTF-8: valid UTF-8 sequences as they
 // are, every other byte as the Latin-1 character of its value.
@@ -267,9 +313,11 @@ EMSCRIPTEN_BINDINGS(zelo) {
       .function("optnSum_Click", &Run<&Form1::optnSum_Click>)
       .function("LogDropped", &LogDropped)
       .function("WorkflowStep", &WorkflowStep)
-      .function("Result", &Result);
+      .function("Result", &Result)
+      .function("Findings", &Findings)
+      .function("FindingsText", &FindingsTextOf)
+      .function("LogLines", &LogLines);
   emscripten::function("StartCaption", &StartCaption);
-  emscripten::function("Version", &Version);
   emscripten::function("DisplayText", &DisplayText);
 }
 

@@ -8,11 +8,16 @@
 //
 // From the page:  {type: "click", handler}  (a Form1 handler, such as "Option20_Click")
 //                 {type: "open", file}  {type: "drop", file}  {type: "save", name}
-// To the page:    {type: "ready", start, version}
+//                 {type: "another", file}  (a fresh Form1, as after a reload, given `file`)
+//                 {type: "findings", severity, id}  {type: "logLines", line, id}
+//                 {type: "findingsText", file, id}  (the shown log check, for the page)
+//                 {type: "findingsFile", file, name}  (the same, downloaded as `name`)
+// To the page:    {type: "ready", start}
 //                 {type: "op", op, args}  (a WindowOps call, for the page to carry out)
+//                 {type: "answer", id, value}  (to a message that had an id)
 //                 {type: "state", step, result}  (after each message: Form1's step and
 //                   the last run's {qsos, mults, score}, or null)
-//                 {type: "download", name, bytes}  (a listing Form1 saved)
+//                 {type: "download", name, bytes, listing}  (a listing Form1 saved, or the findings)
 //                 {type: "failed", reason}  (the worker is of no further use)
 /* global ZeloCore, importScripts */
 "use strict";
@@ -95,7 +100,7 @@ function Save(name) {
   if (!FS.analyzePath(saveTo).exists) return;  // cancelled or failed: Form1 said why
   const bytes = FS.readFile(saveTo);
   FS.unlink(saveTo);
-  postMessage({ type: "download", name, bytes }, [bytes.buffer]);
+  postMessage({ type: "download", name, bytes, listing: true }, [bytes.buffer]);
 }
 
 const handlers = {
@@ -107,7 +112,19 @@ const handlers = {
     page.mnuFileOpen_Click();
   },
   drop: ({ file }) => page.LogDropped(HandOver(file)),
+  another: ({ file }) => {
+    page.delete();
+    page = new core.Page(windowOps);
+    page.LogDropped(HandOver(file));
+  },
   save: ({ name }) => Save(name),
+  findings: ({ severity }) => page.Findings(severity),
+  logLines: ({ line }) => page.LogLines(line),
+  findingsText: ({ file }) => DisplayText(page.FindingsText(file)),
+  findingsFile: ({ file, name }) => {
+    const bytes = page.FindingsText(file);
+    postMessage({ type: "download", name, bytes, listing: false }, [bytes.buffer]);
+  },
 };
 
 const ready = ZeloCore().then((module) => {
@@ -115,7 +132,7 @@ const ready = ZeloCore().then((module) => {
   core.FS.mkdir(kLogFolder);
   core.FS.mkdir(kSaveFolder);
   page = new core.Page(windowOps);
-  postMessage({ type: "ready", start: core.StartCaption(), version: core.Version() });
+  postMessage({ type: "ready", start: core.StartCaption() });
 });
 ready.catch((error) => postMessage({ type: "failed", reason: String(error) }));
 
@@ -124,9 +141,10 @@ let queue = ready;
 self.onmessage = (event) => {
   queue = queue
     .then(() => {
-      handlers[event.data.type](event.data);
+      const value = handlers[event.data.type](event.data);
       handedOver = null;
       saveTo = null;
+      if (event.data.id !== undefined) postMessage({ type: "answer", id: event.data.id, value });
       postMessage({ type: "state", step: page.WorkflowStep(), result: page.Result() });
     })
     .catch((error) => {
