@@ -245,8 +245,9 @@ for (const screen of kScreens) {
     // Another log, the listing saved: nothing is asked, and the page starts
     // afresh with it, as if reloaded.
     const second = SecondLog();
-    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click("#another")]);
-    await chooser.accept([second]);
+    const chooser = page.waitForFileChooser();
+    await page.click("#another");
+    await (await chooser).accept([second]);
     await WaitForScored(page, second);
     assert.deepStrictEqual(await ListLines(page), Lines(ZeloScore(second)));
     assert.strictEqual(await Text(page, "#result"), "Final score 38,646: 342 contacts x 113 multipliers");
@@ -286,6 +287,7 @@ test("Page.AnotherLogAsksOnceWhenNotSaved", async () => {
 // From the start to a saved listing with the keyboard alone.
 test("Page.KeyboardAloneFromStartToSavedListing", async () => {
   const page = await OpenPage("keyboard", kScreens[1]);
+  await page.bringToFront();
   const TabTo = async (id) => {
     for (let i = 0; i < 40 && (await Focused(page)) !== id; ++i) await page.keyboard.press("Tab");
     assert.strictEqual(await Focused(page), id, `Tab reaches ${id}`);
@@ -293,9 +295,12 @@ test("Page.KeyboardAloneFromStartToSavedListing", async () => {
   await TabTo("cmdCommand1");
   await page.keyboard.press("Enter");
   await WaitForCaption(page, kStep1);
+  await page.waitForFunction(() => !document.getElementById("mnuFileOpen").disabled);
+  // The chooser is watched for well before the key is pressed.
+  const chooser = page.waitForFileChooser();
   await TabTo("mnuFileOpen");
-  const [chooser] = await Promise.all([page.waitForFileChooser(), page.keyboard.press("Enter")]);
-  await chooser.accept([sample]);
+  await page.keyboard.press("Enter");
+  await (await chooser).accept([sample]);
   await WaitForCaption(page, kSave);
   assert.strictEqual(await Focused(page), "result");
 
@@ -378,6 +383,7 @@ test("Page.RejectedFileAsksAgainWithTheReason", async () => {
   for (const { name, write, status } of cases) {
     const page = await OpenPage(`rejected-${name}`);
     await page.click("#cmdCommand1");
+    await WaitForCaption(page, kStep1);
     const file = path.join(scratch, name);
     write(file);
     await page.focus("#mnuFileOpen");
@@ -473,6 +479,7 @@ test("Page.LargeLogShowsProgress", async () => {
 
   const page = await OpenPage("large");
   await page.click("#cmdCommand1");
+  await WaitForCaption(page, kStep1);
   await page.evaluate(() => {
     window.progressSeen = [];
     const bar = document.getElementById("ProgressBar1");
