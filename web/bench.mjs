@@ -1,5 +1,6 @@
 // Measures the browser edition (run by tools/bench-web): the site's size
-// compressed, the sample log scored and shown after it is chosen, and a large
+// compressed, the page opened to its start button usable, the sample log
+// scored and shown after it is chosen, and a large
 // log scored and shown in the browser against zelo-score on the same file.
 //   node web/bench.mjs SITE ZELO_SCORE LARGE_LOG [RUNS]
 import { execFileSync, spawn } from "node:child_process";
@@ -45,6 +46,32 @@ const browser = await puppeteer.launch({
          "--disable-background-networking", "--disable-component-update", "--disable-sync"],
 });
 
+// Milliseconds from opening the page to its start button usable, in a fresh
+// profile (first visit) and then again in the same one (the files kept by
+// the service worker).
+async function OpenToUsable() {
+  const context = await browser.createBrowserContext();
+  const times = [];
+  for (const visit of ["first", "again"]) {
+    const page = await context.newPage();
+    await page.evaluateOnNewDocument(() => {
+      new MutationObserver((changes, observer) => {
+        const start = document.getElementById("cmdCommand1");
+        if (!start || start.disabled) return;
+        window.zeloUsable = performance.now();
+        observer.disconnect();
+      }).observe(document, { subtree: true, childList: true, attributes: true });
+    });
+    await page.goto(base);
+    await page.waitForFunction(() => window.zeloUsable !== undefined);
+    times.push(await page.evaluate(() => window.zeloUsable));
+    if (visit === "first") await page.evaluate(() => navigator.serviceWorker.ready);
+    await page.close();
+  }
+  await context.close();
+  return times;
+}
+
 // Milliseconds from choosing `log` to its report shown: from the file
 // input's change event to the frame after the report's lines are in the list.
 async function ChosenToShown(log) {
@@ -77,6 +104,15 @@ function ZeloScoreTime(log) {
 }
 
 try {
+  const first = [];
+  const again = [];
+  for (let i = 0; i < runs; ++i) {
+    const [cold, warm] = await OpenToUsable();
+    first.push(cold);
+    again.push(warm);
+  }
+  console.log(`opened to start button usable, first visit: median ${ms(median(first))} ms (${first.map(ms).join(", ")})`);
+  console.log(`opened to start button usable, next visit: median ${ms(median(again))} ms (${again.map(ms).join(", ")})`);
   const sampleTimes = [];
   for (let i = 0; i < runs; ++i) sampleTimes.push(await ChosenToShown(sample));
   console.log(`sample log, chosen to shown: median ${ms(median(sampleTimes))} ms ` +
