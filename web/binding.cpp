@@ -1,35 +1,31 @@
-// The scoring core as the web page sees it (Embind). A Session holds one log
-// in WebAssembly memory, the last scoring run over it and the lines the
-// page's list shows, so that Save writes exactly those lines. Every text
-// the page shows comes from the core: the report, the band views, the
-// listing bytes, the header check, the log check's findings and the
-// window's prompts.
+// The core for the web page (Embind): Form1, the window's own workflow, with
+// the page as its window. PageWindow implements WindowOps by calling a
+// JavaScript object of the page's worker (worker.js), which passes what
+// changes the screen on to the page and answers the dialogs with the files
+// the page handed over. Every caption, prompt, report line, band view,
+// listing byte and finding comes from here; the page only shows them.
 //
 // Lines go to JavaScript as bytes (one Uint8Array and the end offset of each
-// line): the page shows them as text (DisplayText where they are not all
-// UTF-8), and the listing is built from the bytes themselves.
+// line): the worker decodes them for display (DisplayText where they are not
+// all UTF-8), and the list's own bytes stay here, so that File/Save writes
+// exactly what the log held.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/form1.h"
+#include "app/window_ops.h"
 #include "check/log_check.h"
-#include "input/log_file.h"
-#include "scoring/report.h"
-#include "scoring/score_log.h"
+#include "input/line_ends.h"
 #include "views/display_text.h"
-#include "views/band_view.h"
-#include "views/listing.h"
-#include "zelo/version.h"
 
 namespace zelo::web {
 namespace {
@@ -45,7 +41,7 @@ val CopyToJs(std::string_view bytes) {
 // {bytes, ends, ascii}: the lines joined, where each line ends in `bytes`,
 // and whether every byte is ASCII (so that offsets in bytes and in the
 // decoded text agree).
-val LinesToJs(const std::vector<std::string>& lines) {
+val LinesToJs(std::span<const std::string> lines) {
   std::string joined;
   std::vector<std::uint32_t> ends;
   ends.reserve(lines.size());
@@ -62,137 +58,266 @@ val LinesToJs(const std::vector<std::string>& lines) {
   return out;
 }
 
-// Forwards the run's progress to a JavaScript function, once per new value.
-class ProgressForwarder : public ScoreObserver {
- public:
-  explicit ProgressForwarder(val on_progress) : on_progress_(std::move(on_progress)) {}
-  void OnProgress(int value) override {
-    if (value == last_) return;
-    last_ = value;
-    on_progress_(value);
+// The names the page knows the controls and menu items by (its element ids).
+std::string ControlName(Control control) {
+  switch (control) {
+    case Control::cmdCommand1: return "cmdCommand1";
+    case Control::ProgressBar1: return "ProgressBar1";
+    case Control::lstList1: return "lstList1";
+    case Control::Option160: return "Option160";
+    case Control::Option80: return "Option80";
+    case Control::Option40: return "Option40";
+    case Control::Option20: return "Option20";
+    case Control::Option15: return "Option15";
+    case Control::Option10: return "Option10";
+    case Control::optnSum: return "optnSum";
+    case Control::optnAll: return "optnAll";
   }
+  return "";
+}
 
- private:
-  val on_progress_;
-  int last_ = -1;
-};
+std::string MenuName(Menu menu) {
+  switch (menu) {
+    case Menu::mnuFileOpen: return "mnuFileOpen";
+    case Menu::mnuFileSave: return "mnuFileSave";
+    case Menu::mnuCheck: return "mnuCheck";
+  }
+  return "";
+}
 
+val DialogToJs(const DialogSettings& settings) {
+  val out = val::object();
+  out.set("title", settings.title);
+  out.set("filterDescription", settings.filter_description);
+  out.set("filterPattern", settings.filter_pattern);
+  out.set("initialName", settings.initial_name);
+  return out;
+}
 
-// Memory a scoring run needs beyond twice the log's size.
-constexpr std::size_t kRunReserve = std::size_t{16} << 20;
+// The most findings of a log check the page lists at once (all are counted,
+// and all are in the findings' text).
+constexpr std::size_t kMostFindings = 1000;
+
+// The findings of `severity` ("error", "warning", "note"; empty: all), the
+// first kMostFindings of them: {findings: [{line, severity, code, message}],
+// matching, errors, warnings, notes}. Messages may quote the log: they come
+// as the page shows log text.
+val FindingsToJs(const CheckReport& report, const std::string& severity) {
+  val findings = val::array();
+  std::size_t matching = 0;
+  for (const Finding& finding : report.findings) {
+    const std::string_view name = SeverityName(finding.severity);
+    if (!severity.empty() && name != severity) continue;
+    if (++matching > kMostFindings) continue;
+    val item = val::object();
+    item.set("line", static_cast<double>(finding.line));
+    item.set("severity", std::string(name));
+    item.set("code", std::string(finding.code));
+    item.set("message", DisplayUtf8(finding.message));
+    findings.call<void>("push", item);
+  }
+  val out = val::object();
+  out.set("findings", findings);
+  out.set("matching", static_cast<double>(matching));
+  out.set("errors", static_cast<double>(report.summary.errors));
+  out.set("warnings", static_cast<double>(report.summary.warnings));
+  out.set("notes", static_cast<double>(report.summary.notes));
+  return out;
+}
+
+// Every finding as a line "FILE:LINE: severity: message", the form
+// compilers and zelo-score --check use, each ended by LF; log bytes as they are.
+val FindingsText(const CheckReport& report, const std::string& file) {
+  std::string text;
+  for (const Finding& finding : report.findings) {
+    text += file + ":" + std::to_string(finding.line) + ": " + std::string(SeverityName(finding.severity)) +
+            ": " + finding.message + "\n";
+  }
+  return CopyToJs(text);
+}
+
+// Lines `line` - `around` to `line` + `around` of `text` (those there are),
+// as the window shows log bytes: {first, lines: [text]}.
+val LogLinesToJs(std::string_view text, std::int64_t line, std::int64_t around) {
+  val lines = val::array();
+  std::int64_t first = 0;
+  LineReader reader(text);
+  while (const std::optional<TextLine> next = reader.Next()) {
+    if (next->number < line - around) continue;
+    if (next->number > line + around) break;
+    if (first == 0) first = next->number;
+    lines.call<void>("push", DisplayUtf8(next->text));
+  }
+  val out = val::object();
+  out.set("first", static_cast<double>(first));
+  out.set("lines", lines);
+  return out;
+}
+
+std::optional<std::string> Answer(const val& answer) {
+  if (answer.isNull() || answer.isUndefined()) return std::nullopt;
+  return answer.as<std::string>();
+}
 
 }  // namespace
+
+// WindowOps over a JavaScript object with a method of the same name for each
+// operation. The list's lines, the progress value and the help file name are
+// kept here too, so that Form1's queries are answered at once and Save reads
+// back the very bytes it gave. Texts that may quote a log go out as the
+// window shows them (DisplayUtf8).
+class PageWindow : public WindowOps {
+ public:
+  explicit PageWindow(val page) : page_(std::move(page)) {}
+
+  void SetCaption(Control control, std::string_view text) override {
+    page_.call<void>("SetCaption", ControlName(control), DisplayUtf8(text));
+  }
+  void SetCaptionWithPath(Control control, std::string_view before, std::string_view path,
+                          std::string_view after) override {
+    page_.call<void>("SetCaptionWithPath", ControlName(control), DisplayUtf8(before), std::string(path),
+                     DisplayUtf8(after));
+  }
+  void SetMenuEnabled(Menu menu, bool enabled) override {
+    page_.call<void>("SetMenuEnabled", MenuName(menu), enabled);
+  }
+  void SetVisible(Control control, bool visible) override {
+    page_.call<void>("SetVisible", ControlName(control), visible);
+  }
+  void ShowRefusal(std::string_view path, std::string_view reason) override {
+    page_.call<void>("ShowRefusal", std::string(path), DisplayUtf8(reason));
+  }
+  void HideRefusal() override { page_.call<void>("HideRefusal"); }
+
+  void ClearList() override {
+    lines_.clear();
+    page_.call<void>("ClearList");
+  }
+  void AppendListLines(std::span<const std::string> lines) override {
+    lines_.insert(lines_.end(), lines.begin(), lines.end());
+    page_.call<void>("AppendListLines", LinesToJs(lines));
+  }
+  std::size_t ListLineCount() const override { return lines_.size(); }
+  std::string ListLine(std::size_t index) const override {
+    return index < lines_.size() ? lines_[index] : std::string();
+  }
+
+  void SetProgress(int value) override {
+    progress_ = value;
+    page_.call<void>("SetProgress", value);
+  }
+  int Progress() const override { return progress_; }
+  // Nothing to do: each call reaches the page as it is made, and the page
+  // draws on a thread of its own.
+  void RepaintNow() override {}
+
+  std::optional<std::string> ShowOpenDialog(const DialogSettings& settings) override {
+    return Answer(page_.call<val>("ShowOpenDialog", DialogToJs(settings)));
+  }
+  std::optional<std::string> ShowSaveDialog(const DialogSettings& settings) override {
+    return Answer(page_.call<val>("ShowSaveDialog", DialogToJs(settings)));
+  }
+
+  // The report is kept, as a window keeps what it shows, for the page to
+  // filter, copy and download.
+  void ShowFindings(const CheckReport& report) override {
+    report_ = report;
+    page_.call<void>("ShowFindings", FindingsToJs(report_, ""));
+  }
+  const CheckReport& Report() const { return report_; }
+  void ShowHelp(const std::string& help_file) override { page_.call<void>("ShowHelp", help_file); }
+  void ShowAbout(const AboutInfo& about) override {
+    val info = val::object();
+    info.set("name", about.name);
+    info.set("version", about.version);
+    info.set("description", about.description);
+    page_.call<void>("ShowAbout", info);
+  }
+
+  std::string ProgramFolder() const override { return page_.call<std::string>("ProgramFolder"); }
+  std::string HelpFileName() const override { return help_file_name_; }
+  void SetHelpFileName(std::string_view name) override { help_file_name_ = std::string(name); }
+  void Unload() override { page_.call<void>("Unload"); }
+
+ private:
+  val page_;
+  std::vector<std::string> lines_;
+  int progress_ = 0;
+  std::string help_file_name_;
+  CheckReport report_;
+};
+
+// One run of the workflow: Form1 and its window, made together.
+class Page {
+ public:
+  explicit Page(val window_ops) : window_(std::move(window_ops)), form_(window_) {}
+  Form1& Form() { return form_; }
+  const CheckReport& Findings() const { return window_.Report(); }
+
+ private:
+  PageWindow window_;
+  Form1 form_;
+};
+
+namespace {
+
+template <void (Form1::*Handler)()>
+void Run(Page& page) {
+  (page.Form().*Handler)();
+}
+
+int WorkflowStep(Page& page) { return page.Form().WorkflowStep(); }
+void LogDropped(Page& page, const std::string& path) { page.Form().LogDropped(path); }
+
+// The numbers of the last scoring run, {qsos, mults, score}; null before it.
+val Result(Page& page) {
+  const std::optional<ScoreResult>& run = page.Form().LastRun();
+  if (!run) return val::null();
+  val out = val::object();
+  out.set("qsos", static_cast<double>(run->total_qsos));
+  out.set("mults", static_cast<double>(run->total_mults));
+  out.set("score", static_cast<double>(run->final_score));
+  return out;
+}
+
+val Findings(Page& page, const std::string& severity) { return FindingsToJs(page.Findings(), severity); }
+val FindingsTextOf(Page& page, const std::string& file) { return FindingsText(page.Findings(), file); }
+val LogLines(Page& page, double line) {
+  return LogLinesToJs(page.Form().LogText(), static_cast<std::int64_t>(line), 2);
+}
+
+// The start button's caption before the first press (the window's design).
+std::string StartCaption() { return std::string(kStartCaption); }
 
 // Log text as the window shows it, in UTF-8: valid UTF-8 sequences as they
 // are, every other byte as the Latin-1 character of its value.
 std::string DisplayText(const std::string& bytes) { return DisplayUtf8(bytes); }
 
-class Session {
- public:
-  // Makes room for a log of `size` bytes, dropping any earlier log and run;
-  // returns why not (too big for a log, or no memory for it), empty when done.
-  std::string ReserveLog(double size) {
-    run_.reset();
-    shown_.clear();
-    log_ = std::string();
-    if (size > static_cast<double>(kMaxLogBytes)) return TooBigReason(static_cast<std::uint64_t>(size));
-    const auto bytes = static_cast<std::size_t>(size);
-    // Without exceptions a failed allocation would end the module: ask
-    // malloc first, which says no instead, leaving room for the run too.
-    void* trial = std::malloc(bytes * 2 + kRunReserve);
-    if (trial == nullptr) return std::strerror(ENOMEM);
-    std::free(trial);
-    log_.resize(bytes);
-    return {};
-  }
-
-  // Where the page copies the log's bytes after ReserveLog.
-  std::uintptr_t LogAddress() { return reinterpret_cast<std::uintptr_t>(log_.data()); }
-
-  // Why the log is not a Cabrillo log, as the page shows text; empty when
-  // it is one.
-  std::string CheckHeader() const { return DisplayText(CheckLogHeader(log_).reason); }
-
-  // Scores the log, telling `on_progress` each new progress value (0 to
-  // 100); the list then shows the report, whose lines are returned.
-  val Score(val on_progress) {
-    ProgressForwarder forwarder(std::move(on_progress));
-    run_.reset();
-    run_ = ScoreLog(log_, &forwarder);
-    return Show(WriteReport(*run_));
-  }
-
-  // The view of the band named `band` ("160" ... "10") after a run; the
-  // list then shows it. No lines, and the list unchanged, otherwise.
-  val ShowBand(const std::string& band) {
-    const std::optional<Band> chosen = BandFromName(band);
-    if (!run_ || !chosen) return LinesToJs({});
-    return Show(BandViewLines(*chosen, run_->Tally(*chosen).calls));
-  }
-
-  // The log check's findings, by line, at most `most` of them:
-  // {findings: [{line, severity, code, message}], errors, warnings, notes}.
-  // Messages may quote the log: they come as the page shows log text.
-  val Check(double most) const {
-    const CheckReport report = CheckLog(log_);
-    val findings = val::array();
-    const std::size_t shown = std::min(report.findings.size(), static_cast<std::size_t>(most));
-    for (std::size_t i = 0; i < shown; ++i) {
-      const Finding& finding = report.findings[i];
-      val item = val::object();
-      item.set("line", static_cast<double>(finding.line));
-      item.set("severity", std::string(SeverityName(finding.severity)));
-      item.set("code", std::string(finding.code));
-      item.set("message", DisplayText(finding.message));
-      findings.call<void>("push", item);
-    }
-    val out = val::object();
-    out.set("findings", findings);
-    out.set("errors", static_cast<double>(report.summary.errors));
-    out.set("warnings", static_cast<double>(report.summary.warnings));
-    out.set("notes", static_cast<double>(report.summary.notes));
-    return out;
-  }
-
-  // The bytes File/Save writes for what the list shows.
-  val Listing() const { return CopyToJs(ListingBytes(shown_)); }
-
- private:
-  val Show(std::vector<std::string> lines) {
-    shown_ = std::move(lines);
-    return LinesToJs(shown_);
-  }
-
-  std::string log_;
-  std::optional<ScoreResult> run_;  // points into log_
-  std::vector<std::string> shown_;
-};
-
-// The window's prompts and the page's limits, for the page to show as they are.
-val Texts() {
-  val texts = val::object();
-  texts.set("start", std::string(kStartCaption));
-  texts.set("step1", std::string(kStep1Prompt));
-  texts.set("invalidLog", std::string(kInvalidLogPrompt));
-  texts.set("working", std::string(kWorkingPrompt));
-  texts.set("save", std::string(kSavePrompt));
-  texts.set("exit", std::string(kExitPrompt));
-  texts.set("maxLogBytes", static_cast<double>(kMaxLogBytes));
-  texts.set("version", std::string(kVersion));
-  return texts;
-}
+}  // namespace
 
 EMSCRIPTEN_BINDINGS(zelo) {
-  emscripten::class_<Session>("Session")
-      .constructor<>()
-      .function("ReserveLog", &Session::ReserveLog)
-      .function("LogAddress", &Session::LogAddress)
-      .function("CheckHeader", &Session::CheckHeader)
-      .function("Score", &Session::Score)
-      .function("ShowBand", &Session::ShowBand)
-      .function("Check", &Session::Check)
-      .function("Listing", &Session::Listing);
-  emscripten::function("Texts", &Texts);
+  emscripten::class_<Page>("Page")
+      .constructor<val>()
+      .function("cmdCommand1_Click", &Run<&Form1::cmdCommand1_Click>)
+      .function("mnuFileOpen_Click", &Run<&Form1::mnuFileOpen_Click>)
+      .function("mnuFileSave_Click", &Run<&Form1::mnuFileSave_Click>)
+      .function("mnuHelp_Click", &Run<&Form1::mnuHelp_Click>)
+      .function("mnuAbout_Click", &Run<&Form1::mnuAbout_Click>)
+      .function("mnuCheck_Click", &Run<&Form1::mnuCheck_Click>)
+      .function("Option160_Click", &Run<&Form1::Option160_Click>)
+      .function("Option80_Click", &Run<&Form1::Option80_Click>)
+      .function("Option40_Click", &Run<&Form1::Option40_Click>)
+      .function("Option20_Click", &Run<&Form1::Option20_Click>)
+      .function("Option15_Click", &Run<&Form1::Option15_Click>)
+      .function("Option10_Click", &Run<&Form1::Option10_Click>)
+      .function("optnSum_Click", &Run<&Form1::optnSum_Click>)
+      .function("LogDropped", &LogDropped)
+      .function("WorkflowStep", &WorkflowStep)
+      .function("Result", &Result)
+      .function("Findings", &Findings)
+      .function("FindingsText", &FindingsTextOf)
+      .function("LogLines", &LogLines);
+  emscripten::function("StartCaption", &StartCaption);
   emscripten::function("DisplayText", &DisplayText);
 }
 

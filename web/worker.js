@@ -1,14 +1,23 @@
-// The page's scorer: the WebAssembly core in a worker, so that scoring a
-// large log never freezes the page. It holds the log and the last run; the
-// page holds what is on screen.
+// The page's scorer: Form1 and the WebAssembly core in a worker, so that
+// scoring a large log never freezes the page. Form1's window is `windowOps`
+// below: what changes the screen goes to the page as {type: "op", op, args},
+// where page.js carries it out; the dialogs are answered here, with the file
+// the page just handed over (mounted read-only, so that Form1's own read and
+// header check run on it) and with a path in memory for Save, whose bytes
+// then go to the page to download.
 //
-// From the page:  {type: "open", file}  {type: "score"}  {type: "band", band: "160"}
-//                 {type: "check"}
-// To the page:    {type: "ready", texts}  {type: "rejected", reason}  {type: "working"}
-//                 {type: "progress", value}
-//                 {type: "lines", lines, listing, run}: what the list shows now, the
-//                   bytes File/Save writes for it, and whether a scoring run made it
-//                 {type: "findings", findings, errors, warnings, notes}: the log check
+// From the page:  {type: "click", handler}  (a Form1 handler, such as "Option20_Click")
+//                 {type: "open", file}  {type: "drop", file}  {type: "save", name}
+//                 {type: "another", file}  (a fresh Form1, as after a reload, given `file`)
+//                 {type: "findings", severity, id}  {type: "logLines", line, id}
+//                 {type: "findingsText", file, id}  (the shown log check, for the page)
+//                 {type: "findingsFile", file, name}  (the same, downloaded as `name`)
+// To the page:    {type: "ready", start}
+//                 {type: "op", op, args}  (a WindowOps call, for the page to carry out)
+//                 {type: "answer", id, value}  (to a message that had an id)
+//                 {type: "state", step, result}  (after each message: Form1's step and
+//                   the last run's {qsos, mults, score}, or null)
+//                 {type: "download", name, bytes, listing}  (a listing Form1 saved, or the findings)
 //                 {type: "failed", reason}  (the worker is of no further use)
 /* global ZeloCore, importScripts */
 "use strict";
@@ -16,10 +25,13 @@
 importScripts("zelo-core.js");
 
 const utf8 = new TextDecoder("utf-8", { fatal: true });
-// The most findings of the log check the page lists (all are counted).
-const kMostFindings = 1000;
+const kLogFolder = "/logs";
+const kSaveFolder = "/listings";
 let core = null;
-let session = null;
+let page = null;     // Form1 with windowOps as its window
+let handedOver = null;  // what the next Open dialog answers
+let saveTo = null;      // what the next Save dialog answers
+let mounts = 0;
 
 // A line's bytes as the window shows them: UTF-8, or, when they are not
 // all UTF-8, each other byte as its Latin-1 character.
@@ -44,57 +56,97 @@ function DecodeLines({ bytes, ends, ascii }) {
   return lines;
 }
 
-function PostLines(lines, run) {
-  const listing = session.Listing();
-  postMessage({ type: "lines", lines: DecodeLines(lines), listing, run }, [listing.buffer]);
+// The file's name, as the user knows it, for a path of ours.
+const NameOf = (path) => path.slice(path.lastIndexOf("/") + 1);
+
+const Send = (op, ...args) => postMessage({ type: "op", op, args });
+
+const windowOps = {
+  SetCaption: (control, text) => Send("SetCaption", control, text),
+  SetCaptionWithPath: (control, before, path, after) =>
+    Send("SetCaptionWithPath", control, before, NameOf(path), after),
+  SetMenuEnabled: (menu, enabled) => Send("SetMenuEnabled", menu, enabled),
+  SetVisible: (control, visible) => Send("SetVisible", control, visible),
+  ShowRefusal: (path, reason) => Send("ShowRefusal", NameOf(path), reason),
+  HideRefusal: () => Send("HideRefusal"),
+  ClearList: () => Send("ClearList"),
+  AppendListLines: (lines) => Send("AppendListLines", DecodeLines(lines)),
+  SetProgress: (value) => Send("SetProgress", value),
+  ShowOpenDialog: () => handedOver,
+  ShowSaveDialog: () => saveTo,
+  ShowFindings: (report) => Send("ShowFindings", report),
+  ShowHelp: (file) => Send("ShowHelp", NameOf(file)),
+  ShowAbout: (about) => Send("ShowAbout", about),
+  ProgramFolder: () => "/",
+  Unload: () => {},  // a page is left by the browser, not by Form1
+};
+
+// Puts `file` where Form1 can open it, in a folder of its own (so that
+// any name will do), and gives its path. The file is read in place.
+function HandOver(file) {
+  const { FS } = core;
+  const folder = `${kLogFolder}/${++mounts}`;
+  if (mounts > 1) FS.unmount(`${kLogFolder}/${mounts - 1}`);
+  FS.mkdir(folder);
+  FS.mount(FS.filesystems.WORKERFS, { files: [file] }, folder);
+  return `${folder}/${file.name}`;
 }
 
-function Score() {
-  postMessage({ type: "working" });
-  PostLines(session.Score((value) => postMessage({ type: "progress", value })), true);
-}
-
-// Reads the chosen file into the core, checks it is a log and scores it.
-async function Open(file) {
-  let reason = session.ReserveLog(file.size);
-  if (reason) return postMessage({ type: "rejected", reason });
-  let bytes;
-  try {
-    bytes = new Uint8Array(await file.arrayBuffer());
-  } catch (error) {
-    return postMessage({ type: "rejected", reason: `it could not be read: ${error.message}` });
-  }
-  // A file that changed size since it was chosen is taken as it now stands.
-  if (bytes.length !== file.size) {
-    reason = session.ReserveLog(bytes.length);
-    if (reason) return postMessage({ type: "rejected", reason });
-  }
-  core.HEAPU8.set(bytes, session.LogAddress());
-  bytes = null;
-  reason = session.CheckHeader();
-  if (reason) return postMessage({ type: "rejected", reason });
-  Score();
+// Form1 saves into memory; the bytes it wrote go to the page.
+function Save(name) {
+  const { FS } = core;
+  saveTo = `${kSaveFolder}/${name}`;
+  page.mnuFileSave_Click();
+  if (!FS.analyzePath(saveTo).exists) return;  // cancelled or failed: Form1 said why
+  const bytes = FS.readFile(saveTo);
+  FS.unlink(saveTo);
+  postMessage({ type: "download", name, bytes, listing: true }, [bytes.buffer]);
 }
 
 const handlers = {
-  open: (message) => Open(message.file),
-  score: () => Score(),
-  band: (message) => PostLines(session.ShowBand(message.band), false),
-  check: () => postMessage({ type: "findings", ...session.Check(kMostFindings) }),
+  click: ({ handler }) => {
+    if (handler.endsWith("_Click")) page[handler]();
+  },
+  open: ({ file }) => {
+    handedOver = HandOver(file);
+    page.mnuFileOpen_Click();
+  },
+  drop: ({ file }) => page.LogDropped(HandOver(file)),
+  another: ({ file }) => {
+    page.delete();
+    page = new core.Page(windowOps);
+    page.LogDropped(HandOver(file));
+  },
+  save: ({ name }) => Save(name),
+  findings: ({ severity }) => page.Findings(severity),
+  logLines: ({ line }) => page.LogLines(line),
+  findingsText: ({ file }) => DisplayText(page.FindingsText(file)),
+  findingsFile: ({ file, name }) => {
+    const bytes = page.FindingsText(file);
+    postMessage({ type: "download", name, bytes, listing: false }, [bytes.buffer]);
+  },
 };
 
 const ready = ZeloCore().then((module) => {
   core = module;
-  session = new module.Session();
-  postMessage({ type: "ready", texts: module.Texts() });
+  core.FS.mkdir(kLogFolder);
+  core.FS.mkdir(kSaveFolder);
+  page = new core.Page(windowOps);
+  postMessage({ type: "ready", start: core.StartCaption() });
 });
 ready.catch((error) => postMessage({ type: "failed", reason: String(error) }));
 
-// One message at a time, in the order sent.
+// One message at a time, in the order sent; after each, Form1's state.
 let queue = ready;
 self.onmessage = (event) => {
   queue = queue
-    .then(() => handlers[event.data.type](event.data))
+    .then(() => {
+      const value = handlers[event.data.type](event.data);
+      handedOver = null;
+      saveTo = null;
+      if (event.data.id !== undefined) postMessage({ type: "answer", id: event.data.id, value });
+      postMessage({ type: "state", step: page.WorkflowStep(), result: page.Result() });
+    })
     .catch((error) => {
       postMessage({ type: "failed", reason: String(error && error.message ? error.message : error) });
       self.close();

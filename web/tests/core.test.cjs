@@ -1,5 +1,7 @@
-// The WebAssembly core under node: the same reports, band views and listing
-// bytes as the native build, byte for byte.
+// The WebAssembly core under node, driven as the page drives it: Form1
+// through the binding, with a recording window in place of the page. The
+// same reports, band views and listing bytes as the native build, byte for
+// byte.
 //   ZELO_SITE=build-web/site ZELO_SCORE=build/zelo-score node --test web/tests/
 "use strict";
 const test = require("node:test");
@@ -17,23 +19,50 @@ const ZeloCoreFactory = require(path.join(site, "zelo-core.js"));
 // The module is handed its .wasm: node's fetch takes no file paths.
 const ZeloCore = () => ZeloCoreFactory({ wasmBinary: fs.readFileSync(path.join(site, "zelo-core.wasm")) });
 
-// A session holding `log` (bytes), or the reason it was refused.
-function Load(core, log) {
-  const session = new core.Session();
-  const reason = session.ReserveLog(log.length);
-  if (!reason) core.HEAPU8.set(log, session.LogAddress());
-  return { session, reason };
+// The window operations as the page's worker receives them: the list's
+// lines (bytes), the refusals and progress values seen, and dialogs answered
+// from `open` and `save`.
+class RecordingWindow {
+  constructor() {
+    Object.assign(this, { list: [], refusals: [], progress: [], open: null, save: null, findings: [] });
+  }
+  SetCaption() {}
+  SetCaptionWithPath() {}
+  SetMenuEnabled() {}
+  SetVisible() {}
+  ShowRefusal(file, reason) { this.refusals.push({ file, reason }); }
+  HideRefusal() {}
+  ClearList() { this.list = []; }
+  AppendListLines({ bytes, ends }) {
+    let start = 0;
+    for (const end of ends) {
+      this.list.push(Buffer.from(bytes.subarray(start, end)));
+      start = end;
+    }
+  }
+  SetProgress(value) { this.progress.push(value); }
+  ShowOpenDialog() { return this.open; }
+  ShowSaveDialog() { return this.save; }
+  ShowFindings(report) { this.findings.push(report); }
+  ShowHelp() {}
+  ShowAbout() {}
+  ProgramFolder() { return "/"; }
+  Unload() {}
+  // The list as the golden files hold it: each line, then LF.
+  Joined() { return Buffer.concat(this.list.flatMap((line) => [line, Buffer.from("\n")])); }
 }
 
-// Lines {bytes, ends} as the golden files hold them: each line, then LF.
-function Joined({ bytes, ends }) {
-  const parts = [];
-  let start = 0;
-  for (const end of ends) {
-    parts.push(Buffer.from(bytes.subarray(start, end)), Buffer.from("\n"));
-    start = end;
-  }
-  return Buffer.concat(parts);
+// Form1 after the start button and File/Open of `bytes`, written into the
+// module's memory as `name`.
+function Opened(core, name, bytes) {
+  const file = `/${name}`;
+  core.FS.writeFile(file, bytes);
+  const window = new RecordingWindow();
+  const page = new core.Page(window);
+  page.cmdCommand1_Click();
+  window.open = file;
+  page.mnuFileOpen_Click();
+  return { page, window };
 }
 
 // Every golden log in tests/data, with the band views that have golden files.
@@ -50,57 +79,73 @@ test("Golden.ReportAndViewsMatch", async (t) => {
   assert.ok(goldens.length >= 7, "golden files found");
   for (const { name, views } of goldens) {
     await t.test(name, () => {
-      const { session, reason } = Load(core, fs.readFileSync(path.join(data, `${name}.log`)));
-      assert.strictEqual(reason, "");
-      assert.strictEqual(session.CheckHeader(), "");
-      let progress = [];
-      const report = session.Score((value) => progress.push(value));
-      assert.deepStrictEqual(Joined(report), fs.readFileSync(path.join(data, `${name}.report.txt`)));
+      const log = path.join(data, `${name}.log`);
+      const { page, window } = Opened(core, `${name}.log`, fs.readFileSync(log));
+      assert.deepStrictEqual(window.refusals, []);
+      assert.strictEqual(page.WorkflowStep(), 3);
+      assert.deepStrictEqual(window.Joined(), fs.readFileSync(path.join(data, `${name}.report.txt`)));
+      const { progress } = window;
       assert.ok(progress.length > 0, "progress told");
       assert.ok(progress.every((v, i) => v >= 0 && v <= 100 && (i === 0 || v > progress[i - 1])),
                 `progress rises within 0..100: ${progress}`);
+      const json = JSON.parse(execFileSync(zeloScore, ["--json", log]));
+      assert.deepStrictEqual(page.Result(), { qsos: json.qsos, mults: json.mults, score: json.score });
       for (const band of views) {
-        assert.deepStrictEqual(Joined(session.ShowBand(band)),
-                               fs.readFileSync(path.join(data, `${name}.view${band}.txt`)), `view ${band}`);
+        page[`Option${band}_Click`]();
+        assert.deepStrictEqual(window.Joined(), fs.readFileSync(path.join(data, `${name}.view${band}.txt`)),
+                               `view ${band}`);
       }
-      session.delete();
+      page.delete();
     });
   }
 });
 
-// The listing of what was shown last, against zelo-score -o of the same view.
+// What File/Save writes for the list shown, against zelo-score -o of the same view.
 test("Listing.MatchesZeloScoreOutput", async (t) => {
   const core = await ZeloCore();
   const scratch = fs.mkdtempSync(path.join(os.tmpdir(), "zelo-web-"));
   const log = path.join(root, "samples", "sample.log");
   const cases = [{ view: "report", args: [] }, { view: "20", args: ["--band", "20"] },
                  { view: "160", args: ["--band", "160"] }];
-  const { session } = Load(core, fs.readFileSync(log));
+  const { page, window } = Opened(core, "sample.log", fs.readFileSync(log));
   for (const { view, args } of cases) {
     await t.test(view, () => {
-      session.Score(() => {});
-      if (view !== "report") session.ShowBand(view);
+      page[view === "report" ? "optnSum_Click" : `Option${view}_Click`]();
+      window.save = `/${view}.txt`;
+      page.mnuFileSave_Click();
       const out = path.join(scratch, `${view}.txt`);
       execFileSync(zeloScore, [...args, "-o", out, log]);
-      assert.deepStrictEqual(Buffer.from(session.Listing()), fs.readFileSync(out));
+      assert.deepStrictEqual(Buffer.from(core.FS.readFile(window.save)), fs.readFileSync(out));
     });
   }
-  session.delete();
+  page.delete();
   fs.rmSync(scratch, { recursive: true });
 });
 
 test("Refusal.SaysWhy", async (t) => {
   const core = await ZeloCore();
-  const { maxLogBytes } = core.Texts();
-  await t.test("NotALog", () => {
-    const { session } = Load(core, Buffer.from("Hello, this is not a log\r\n"));
-    assert.strictEqual(session.CheckHeader(), 'it begins with "Hello", not START-OF-LOG:');
-  });
-  await t.test("TooBig", () => {
-    const session = new core.Session();
-    assert.match(session.ReserveLog(maxLogBytes + 1), /^it is too big for a log: 268435457 bytes/);
-    assert.strictEqual(session.ReserveLog(maxLogBytes), "", "a log at the limit fits");
-  });
+  const cases = [
+    { name: "NotALog", bytes: Buffer.from("Hello, this is not a log\r\n"),
+      reason: 'it begins with "Hello", not START-OF-LOG:' },
+    { name: "TooBig", bytes: Buffer.from("START-OF-LOG: 3.0\r\n"), size: (256 << 20) + 1,
+      reason: "it is too big for a log: 268435457 bytes (at most 268435456)" },
+  ];
+  for (const { name, bytes, size, reason } of cases) {
+    await t.test(name, () => {
+      core.FS.writeFile(`/${name}.log`, bytes);
+      if (size) core.FS.truncate(`/${name}.log`, size);
+      const window = new RecordingWindow();
+      const page = new core.Page(window);
+      page.cmdCommand1_Click();
+      window.open = `/${name}.log`;
+      page.mnuFileOpen_Click();
+      assert.deepStrictEqual(window.refusals, [{ file: `/${name}.log`, reason }]);
+      assert.strictEqual(page.WorkflowStep(), 1, "the user chooses again");
+      assert.strictEqual(page.Result(), null);
+      core.FS.unlink(`/${name}.log`);
+      page.delete();
+    });
+  }
 });
 
 // Lines show as the window shows them: UTF-8 where it is valid, any other
