@@ -23,6 +23,7 @@
 
 #include "app/form1.h"
 #include "app/window_ops.h"
+#include "check/finding_groups.h"
 #include "check/log_check.h"
 #include "input/line_ends.h"
 #include "views/display_text.h"
@@ -99,13 +100,29 @@ val DialogToJs(const DialogSettings& settings) {
 constexpr std::size_t kMostFindings = 1000;
 
 // The findings of `severity` ("error", "warning", "note"; empty: all), the
-// first kMostFindings of them: {findings: [{line, severity, code, message}],
-// matching, errors, warnings, notes}. Messages may quote the log: they come
-// as the page shows log text.
+// first kMostFindings of them: {findings: [{line, severity, code, message,
+// later}], groups: [{code, more}], matching, errors, warnings, notes,
+// effect}. A finding after the first kShownPerCode of its code is `later`:
+// the page shows it once its group's `more` line ("N more like line L
+// ...") is chosen. Messages may quote the log: they come as the page shows
+// log text.
 val FindingsToJs(const CheckReport& report, const std::string& severity) {
+  std::vector<bool> later(report.findings.size(), false);
+  val groups = val::array();
+  for (const FindingGroup& group : GroupFindings(report)) {
+    if (!severity.empty() && SeverityName(group.severity) != severity) continue;
+    for (std::size_t k = kShownPerCode; k < group.findings.size(); ++k) later[group.findings[k]] = true;
+    const std::string more = MoreLikeThis(report, group);
+    if (more.empty()) continue;
+    val item = val::object();
+    item.set("code", std::string(group.code));
+    item.set("more", more);
+    groups.call<void>("push", item);
+  }
   val findings = val::array();
   std::size_t matching = 0;
-  for (const Finding& finding : report.findings) {
+  for (std::size_t i = 0; i < report.findings.size(); ++i) {
+    const Finding& finding = report.findings[i];
     const std::string_view name = SeverityName(finding.severity);
     if (!severity.empty() && name != severity) continue;
     if (++matching > kMostFindings) continue;
@@ -114,14 +131,17 @@ val FindingsToJs(const CheckReport& report, const std::string& severity) {
     item.set("severity", std::string(name));
     item.set("code", std::string(finding.code));
     item.set("message", DisplayUtf8(finding.message));
+    item.set("later", static_cast<bool>(later[i]));
     findings.call<void>("push", item);
   }
   val out = val::object();
   out.set("findings", findings);
+  out.set("groups", groups);
   out.set("matching", static_cast<double>(matching));
   out.set("errors", static_cast<double>(report.summary.errors));
   out.set("warnings", static_cast<double>(report.summary.warnings));
   out.set("notes", static_cast<double>(report.summary.notes));
+  out.set("effect", EffectText(report.summary.effect));
   return out;
 }
 
@@ -129,10 +149,7 @@ val FindingsToJs(const CheckReport& report, const std::string& severity) {
 // compilers and zelo-score --check use, each ended by LF; log bytes as they are.
 val FindingsText(const CheckReport& report, const std::string& file) {
   std::string text;
-  for (const Finding& finding : report.findings) {
-    text += file + ":" + std::to_string(finding.line) + ": " + std::string(SeverityName(finding.severity)) +
-            ": " + finding.message + "\n";
-  }
+  for (const Finding& finding : report.findings) text += FindingLine(file, finding) + "\n";
   return CopyToJs(text);
 }
 

@@ -108,7 +108,8 @@ const windowOps = {
   },
   ShowFindings(report) {
     $("findingsSummary").textContent = `${Plural(report.errors, "error", "errors")}, ` +
-        `${Plural(report.warnings, "warning", "warnings")}, ${Plural(report.notes, "note", "notes")}`;
+        `${Plural(report.warnings, "warning", "warnings")}, ${Plural(report.notes, "note", "notes")}` +
+        (report.effect ? `; ${report.effect}` : "");
     for (const choice of document.getElementsByName("severity")) choice.checked = choice.value === "";
     ListFindings(report);
     Shown(findings, true);
@@ -138,19 +139,38 @@ const windowOps = {
 
 // The log check: its findings as a list box (one Tab stop; the arrow keys,
 // Home and End move through it), the log's lines around the one selected.
-function ListFindings({ findings: found, matching }) {
-  const items = found.map(({ line, severity, message }, index) => {
+// Of a code with many findings the first few are listed, then one line that
+// sums up the rest; choosing it lists them.
+function ListFindings({ findings: found, groups, matching }) {
+  const Option = (text, className) => {
     const item = document.createElement("li");
-    item.id = `finding${index}`;
-    item.className = severity;
+    item.className = className;
     item.setAttribute("role", "option");
     item.setAttribute("aria-selected", "false");
-    item.tabIndex = index === 0 ? 0 : -1;
-    item.dataset.line = line;
-    item.textContent = `line ${line}: ${severity}: ${message}`;
+    item.tabIndex = -1;
+    item.textContent = text;
     return item;
-  });
+  };
+  const items = [];
+  const lastShown = new Map();
+  for (const { line, severity, code, message, later } of found) {
+    const item = Option(`line ${line}: ${severity}: ${message}`, severity);
+    item.id = `finding${items.length}`;
+    item.dataset.line = line;
+    item.dataset.code = code;
+    item.hidden = later;
+    items.push(item);
+    if (!later) lastShown.set(code, item);
+  }
   findingsList.replaceChildren(...items);
+  for (const { code, more } of groups) {
+    const item = Option(more, "more");
+    item.dataset.more = code;
+    const last = lastShown.get(code);
+    if (last) last.after(item);
+  }
+  const first = findingsList.querySelector("li:not([hidden])");
+  if (first) first.tabIndex = 0;
   findingsList.hidden = items.length === 0;
   const more = $("findingsMore");
   more.hidden = matching === found.length;
@@ -160,6 +180,14 @@ function ListFindings({ findings: found, matching }) {
 }
 
 async function SelectFinding(item) {
+  if (item.dataset.more) {
+    // The rest of a code, listed where its summing-up line stood.
+    const revealed = [...findingsList.querySelectorAll(`li[data-code="${item.dataset.more}"][hidden]`)];
+    for (const other of revealed) other.hidden = false;
+    item.remove();
+    if (revealed.length > 0) return SelectFinding(revealed[0]);
+    return;
+  }
   for (const other of findingsList.children) {
     other.setAttribute("aria-selected", String(other === item));
     other.tabIndex = other === item ? 0 : -1;
@@ -184,7 +212,7 @@ findingsList.addEventListener("click", (event) => {
   if (item) SelectFinding(item);
 });
 findingsList.addEventListener("keydown", (event) => {
-  const items = [...findingsList.children];
+  const items = [...findingsList.children].filter((item) => !item.hidden);
   const at = items.indexOf(document.activeElement);
   const to = { ArrowDown: at + 1, ArrowUp: at - 1, Home: 0, End: items.length - 1, Enter: at, " ": at }[event.key];
   if (to === undefined || items.length === 0) return;

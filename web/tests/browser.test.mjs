@@ -337,17 +337,34 @@ test("Page.LogCheckFiltersShowsLinesAndDownloads", async () => {
     ["clipboard-read", "clipboard-write", "clipboard-sanitized-write"]);
   await Drop(page, sample);
   await page.waitForFunction(() => document.getElementById("findings").checkVisibility());
-  const check = spawnSync(zeloScore, ["--check", sample], { encoding: "latin1" }).stdout.split("\n")
-    .filter((line) => /^.*?:\d+: /.test(line)).map((line) => line.replace(sample, "sample.log"));
-  const Listed = () => page.$$eval("#findingsList li", (items) => items.map((li) => li.textContent));
+  // zelo-score --check lists the first findings of each code and sums up the
+  // rest; the page lists the same, each summing-up line after the last
+  // finding shown of its code.
+  const printed = spawnSync(zeloScore, ["--check", sample], { encoding: "latin1" }).stdout.split("\n");
+  const check = printed.filter((line) => /^.*?:\d+: /.test(line)).map((line) => line.replace(sample, "sample.log"));
+  const more = printed.filter((line) => line.includes(" more like line "))
+    .map((line) => line.replace(`${sample}: `, "").replace(" (--json lists all)", ""));
+  const Listed = () => page.$$eval("#findingsList li:not([hidden]):not(.more)", (items) => items.map((li) => li.textContent));
   const AsListed = (line) => line.replace(/^sample\.log:(\d+): /, "line $1: ");
   for (const severity of ["", "error", "warning", "note"]) {
     await page.click(`input[name=severity][value="${severity}"]`);
     const expected = check.filter((line) => !severity || line.includes(`: ${severity}: `)).map(AsListed);
-    await page.waitForFunction((want) => JSON.stringify([...document.querySelectorAll("#findingsList li")]
+    await page.waitForFunction((want) => JSON.stringify([...document.querySelectorAll("#findingsList li:not([hidden]):not(.more)")]
       .map((li) => li.textContent)) === want, {}, JSON.stringify(expected)).catch(() => {});
     assert.deepStrictEqual(await Listed(), expected, severity || "all");
   }
+  await page.click("input[name=severity][value='']");
+  await page.waitForFunction(() => document.querySelectorAll("#findingsList li.more").length > 0);
+  assert.deepStrictEqual(await page.$$eval("#findingsList li.more", (items) => items.map((li) => li.textContent)), more);
+  // Choosing a summing-up line lists the rest of its code.
+  const hiddenBefore = await page.$$eval("#findingsList li[hidden]", (items) => items.length);
+  await page.click("#findingsList li.more");
+  await page.waitForFunction(() => document.querySelectorAll("#findingsList li.more").length === 0);
+  assert.strictEqual(await page.$$eval("#findingsList li[hidden]", (items) => items.length), 0);
+  assert.ok(hiddenBefore > 0);
+  // Every finding, as zelo-score --check --json has them, for the download and the copy.
+  const json = JSON.parse(spawnSync(zeloScore, ["--check", "--json", sample], { encoding: "utf8" }).stdout);
+  const all = json.findings.map((f) => `sample.log:${f.line}: ${f.severity}: ${f.message}`);
   await page.click("input[name=severity][value='']");
   await page.waitForFunction(() => document.querySelectorAll("#findingsList li").length > 2);
   await page.click("#finding1");
@@ -362,12 +379,12 @@ test("Page.LogCheckFiltersShowsLinesAndDownloads", async () => {
   await page.click("#saveFindings");
   const saved = await NextDownload(page, 0);
   assert.strictEqual(saved.name, "sample-check.txt");
-  assert.strictEqual(fs.readFileSync(saved.file, "latin1"), check.join("\n") + "\n");
+  assert.strictEqual(fs.readFileSync(saved.file, "utf8"), all.join("\n") + "\n");
   await page.click("#copyFindings");
   await page.bringToFront();
   await page.waitForFunction(() => document.getElementById("status").textContent.includes("copied"));
   assert.strictEqual(await Text(page, "#status"), "The findings are copied.");
-  assert.strictEqual(await page.evaluate(() => navigator.clipboard.readText()), check.join("\n") + "\n");
+  assert.strictEqual(await page.evaluate(() => navigator.clipboard.readText()), all.join("\n") + "\n");
   await page.close();
 });
 
