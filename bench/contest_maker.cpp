@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -16,35 +17,50 @@ namespace zelo::bench {
 namespace {
 
 constexpr std::array<std::string_view, 6> kBandKhz = {"1830", "3530", "7020", "14030", "21030", "28030"};
+constexpr std::array<std::string_view, 6> kBandCategory = {"160M", "80M", "40M", "20M", "15M", "10M"};
+constexpr std::array<std::string_view, 3> kModes = {"CW", "PH", "RY"};
 constexpr std::array<std::string_view, 12> kCounties = {"AB", "AR", "BC", "BU", "CJ", "CT",
                                                         "GJ", "HR", "IS", "MM", "SB", "TM"};
 constexpr std::array<std::string_view, 4> kDates = {"2026-03-06", "2026-03-07", "2026-03-08", "2026-03-09"};
 constexpr int kContestMinutes = 2 * 1440;
 constexpr std::string_view kLogEnd = "END-OF-LOG:\r\n";
-
+constexpr std::uint32_t kNone = 0xFFFFFFFF;
+constexpr std::int64_t kWritten = 1'800'000'000;  // the logs' time, in seconds since 1970
+constexpr int kLeastDifferences = 10;
 
 struct Station {
   std::string call;
   bool sends = true;
   bool checklog = false;
-  int clock = 0;  // minutes its clock is off
+  bool outside = false;  // clock far off
+  bool resubmits = false;
+  int clock = 0;         // minutes its clock is off
+  std::uint32_t twin_of = kNone;
+  std::optional<int> single_band;
   std::string zone, county;
 };
 
 struct Qso {
   std::uint32_t a = 0, b = 0;
   std::uint8_t band = 0;
+  std::uint8_t mode = 0;  // an index of kModes
   std::int32_t minute = 0;
+  std::uint32_t rework_of = kNone;  // the contact this one works again
 };
+
+// What a copy logged as the worked call.
+enum class Called { kRight, kBusted, kTwin, kDropped };
 
 // One side's copy of a contact.
 struct Copy {
   std::uint32_t qso = 0;
   std::uint8_t side = 0;  // 0: a logs b, 1: b logs a
   bool missing = false;
-  bool repeat = false;
-  std::uint8_t exchange_fault = 0;      // 12 or 13
-  std::uint32_t busted = 0xFFFFFFFF;    // index of the miscopied call
+  bool repeat = false;       // its line is written twice
+  bool wrong_mode = false;
+  Called called = Called::kRight;
+  std::uint8_t exchange_fault = 0;  // 12 or 13
+  std::uint32_t busted = kNone;     // kBusted: the miscopied call
 };
 
 char RandomCallChar(Random& random) {
@@ -81,90 +97,186 @@ std::string DateTime(int minute) {
   return std::string(kDates[static_cast<std::size_t>(day)]) + " " + time;
 }
 
+std::string FileName(std::string call) {
+  std::replace(call.begin(), call.end(), '/', '_');
+  return call + ".log";
+}
+
 class ContestWriter {
  public:
   explicit ContestWriter(const ContestRecipe& recipe) : recipe_(recipe), random_(recipe.seed) {}
 
   GeneratedContest Make() {
     MakeStations();
+    MakeTwins();
     MakeQsos();
     MakeCopies();
+    OrderLogs();
     CountHolders();
+    FindOffsets();
     GeneratedContest contest;
-    std::vector<std::uint32_t> order(stations_.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::sort(order.begin(), order.end(), [this](std::uint32_t x, std::uint32_t y) { return stations_[x].call < stations_[y].call; });
-    for (std::uint32_t s : order) {
-      if (stations_[s].sends) WriteLog(s, contest);
+    std::vector<std::uint32_t> order;
+    for (std::uint32_t s = 0; s < stations_.size(); ++s) {
+      if (stations_[s].sends) order.push_back(s);
     }
+    std::sort(order.begin(), order.end(),
+              [this](std::uint32_t x, std::uint32_t y) { return FileName(stations_[x].call) < FileName(stations_[y].call); });
+    for (std::uint32_t s : order) WriteLog(s, contest);
+    std::sort(contest.logs.begin(), contest.logs.end(),
+              [](const ContestLogFile& x, const ContestLogFile& y) { return x.name < y.name; });
     return contest;
   }
 
  private:
+  // --- Stations ---------------------------------------------------------------
+
   void MakeStations() {
-    NearCallIndex near;
     stations_.resize(static_cast<std::size_t>(recipe_.stations));
     for (std::uint32_t i = 0; i < stations_.size(); ++i) {
       Station& s = stations_[i];
+      const bool portable = random_.Chance(recipe_.portable);
       do {
         s.call = RandomCall(random_);
-      } while (station_of_.count(s.call) > 0 || !near.Near(s.call).empty());
-      near.Add(s.call, i);
-      station_of_[s.call] = i;
+        if (portable) s.call += "/P";
+      } while (!FreeCall(s.call) || (portable && !FreeCall(s.call.substr(0, s.call.size() - 2))));
+      AddCall(s.call, i);
       s.sends = !random_.Chance(recipe_.no_log);
       s.checklog = s.sends && random_.Chance(recipe_.checklog);
-      if (random_.Chance(recipe_.clock_inside)) {
-        s.clock = random_.Between(1, 5) * (random_.Chance(0.5) ? 1 : -1);
-      } else if (random_.Chance(recipe_.clock_outside / (1.0 - recipe_.clock_inside))) {
-        s.clock = random_.Between(30, 90) * (random_.Chance(0.5) ? 1 : -1);
-      }
-      char zone[4];
-      std::snprintf(zone, sizeof zone, "%02d", random_.Between(1, 40));
-      s.zone = zone;
-      s.county = kCounties[static_cast<std::size_t>(random_.Below(static_cast<int>(kCounties.size())))];
+      s.resubmits = s.sends && random_.Chance(recipe_.resubmitted);
+      SetClock(s);
+      if (random_.Chance(recipe_.single_band)) s.single_band = random_.Below(6);
+      SetExchange(s);
     }
-    near_ = std::move(near);
   }
 
-  // Each pair of stations works at most once per band.
+  // A call no station has, two edits or more from every station's.
+  bool FreeCall(const std::string& call) const { return station_of_.count(call) == 0 && near_.Near(call).empty(); }
+
+  void AddCall(const std::string& call, std::uint32_t station) {
+    near_.Add(call, station);
+    station_of_[call] = station;
+  }
+
+  // Clocks near the others' stay within half the window of true, so that
+  // two such stations always agree within it.
+  void SetClock(Station& s) {
+    const int inside = std::max(0, std::min(5, recipe_.time_window_minutes / 2));
+    if (inside > 0 && random_.Chance(recipe_.clock_inside)) {
+      s.clock = random_.Between(1, inside) * (random_.Chance(0.5) ? 1 : -1);
+    } else if (random_.Chance(recipe_.clock_outside / (1.0 - recipe_.clock_inside))) {
+      s.clock = random_.Between(20, 90) * (random_.Chance(0.5) ? 1 : -1);
+      s.outside = true;
+    }
+  }
+
+  void SetExchange(Station& s) {
+    char zone[4];
+    std::snprintf(zone, sizeof zone, "%02d", random_.Between(1, 40));
+    s.zone = zone;
+    s.county = kCounties[static_cast<std::size_t>(random_.Below(static_cast<int>(kCounties.size())))];
+  }
+
+  // Stations whose call is one edit from one other station's alone: a call
+  // miscopied into the twin's is another entrant's.
+  void MakeTwins() {
+    const std::size_t count = stations_.size();
+    for (std::uint32_t i = 0; i < count; ++i) {
+      if (!random_.Chance(recipe_.twin) || stations_[i].outside || stations_[i].call.ends_with("/P")) continue;
+      for (int attempt = 0; attempt < 20; ++attempt) {
+        const std::string call = OneEdit(stations_[i].call, random_);
+        if (call.empty() || call.find('/') != std::string::npos || station_of_.count(call) > 0) continue;
+        const std::vector<std::uint32_t> near = near_.Near(call);
+        if (near.size() != 1 || near[0] != i) continue;
+        Station twin;
+        twin.call = call;
+        twin.twin_of = i;
+        SetExchange(twin);
+        stations_[i].twin_of = static_cast<std::uint32_t>(stations_.size());
+        AddCall(call, static_cast<std::uint32_t>(stations_.size()));
+        stations_.push_back(std::move(twin));
+        break;
+      }
+    }
+  }
+
+  // --- Contacts and copies ---------------------------------------------------------
+
+  // The twins come after the stations they were made for.
+  bool IsTwin(std::uint32_t s) const { return s >= static_cast<std::uint32_t>(recipe_.stations); }
+
+  static std::uint64_t PairKey(std::uint32_t a, std::uint32_t b, std::uint8_t band) {
+    return (std::uint64_t{std::min(a, b)} << 35) | (std::uint64_t{std::max(a, b)} << 3) | band;
+  }
+
+  // Each pair of stations works at most once per band (and again only as a
+  // rework); stations with clocks far off work neither each other nor twins.
   void MakeQsos() {
     const std::int64_t wanted = std::int64_t{recipe_.stations} * recipe_.contacts_per_station / 2;
-    std::unordered_set<std::uint64_t> worked;
-    const int n = recipe_.stations;
+    const int n = static_cast<int>(stations_.size());
     if (n < 2) return;
     for (std::int64_t attempts = 0; static_cast<std::int64_t>(qsos_.size()) < wanted && attempts < wanted * 4; ++attempts) {
       Qso q;
       q.a = static_cast<std::uint32_t>(random_.Below(n));
       q.b = static_cast<std::uint32_t>(random_.Below(n - 1));
       if (q.b >= q.a) ++q.b;
+      const Station& a = stations_[q.a];
+      const Station& b = stations_[q.b];
+      if ((a.outside || IsTwin(q.a)) && (b.outside || IsTwin(q.b))) continue;
       q.band = static_cast<std::uint8_t>(random_.Below(6));
-      const std::uint64_t key = (std::uint64_t{std::min(q.a, q.b)} << 35) | (std::uint64_t{std::max(q.a, q.b)} << 3) | q.band;
-      if (!worked.insert(key).second) continue;
-      q.minute = random_.Below(kContestMinutes);
+      if (!worked_.insert(PairKey(q.a, q.b, q.band)).second) continue;
+      q.mode = random_.Chance(recipe_.phone) ? 1 : random_.Chance(recipe_.digital / (1.0 - recipe_.phone)) ? 2 : 0;
+      q.minute = random_.Below(kContestMinutes - 60);
       qsos_.push_back(q);
+      if (!a.outside && !b.outside && random_.Chance(recipe_.rework)) {
+        Qso again = q;
+        again.minute += random_.Between(25, 40);
+        again.rework_of = static_cast<std::uint32_t>(qsos_.size() - 1);
+        qsos_.push_back(again);
+      }
     }
+  }
+
+  bool Reworked(std::uint32_t q) const {
+    return qsos_[q].rework_of != kNone || (q + 1 < qsos_.size() && qsos_[q + 1].rework_of == q);
   }
 
   void MakeCopies() {
     copies_of_.resize(stations_.size());
     for (std::uint32_t q = 0; q < qsos_.size(); ++q) {
       for (std::uint8_t side = 0; side < 2; ++side) {
-        const std::uint32_t logger = side == 0 ? qsos_[q].a : qsos_[q].b;
-        if (!stations_[logger].sends) continue;
         Copy copy;
         copy.qso = q;
         copy.side = side;
-        copy.missing = random_.Chance(recipe_.missing);
-        if (!copy.missing) {
-          if (random_.Chance(recipe_.busted_call)) copy.busted = Miscopy(Partner(copy));
-          if (random_.Chance(recipe_.busted_exchange)) copy.exchange_fault = random_.Chance(0.5) ? 12 : 13;
-          copy.repeat = random_.Chance(recipe_.repeat);
-        }
+        if (!stations_[Logger(copy)].sends) continue;
+        // A contact worked again is logged right on both sides, so that the
+        // repeat rule alone decides it.
+        if (!Reworked(q)) AddFaults(copy);
         copy_index_[Key(q, side)] = static_cast<std::uint32_t>(copies_.size());
-        copies_of_[logger].push_back(static_cast<std::uint32_t>(copies_.size()));
+        copies_of_[Logger(copy)].push_back(static_cast<std::uint32_t>(copies_.size()));
         copies_.push_back(copy);
       }
     }
+  }
+
+  void AddFaults(Copy& copy) {
+    copy.missing = random_.Chance(recipe_.missing);
+    if (copy.missing) return;
+    const std::uint32_t partner = Partner(copy);
+    const Station& them = stations_[partner];
+    copy.wrong_mode = random_.Chance(recipe_.wrong_mode);
+    if (!copy.wrong_mode && them.call.ends_with("/P") && random_.Chance(recipe_.dropped_suffix)) {
+      copy.called = Called::kDropped;
+    } else if (!copy.wrong_mode && random_.Chance(recipe_.busted_call)) {
+      const std::uint32_t twin = them.twin_of;
+      if (twin != kNone && twin != Logger(copy) && stations_[twin].sends &&
+          worked_.count(PairKey(twin, Logger(copy), qsos_[copy.qso].band)) == 0) {
+        copy.called = Called::kTwin;
+      } else if ((copy.busted = Miscopy(partner)) != kNone) {
+        copy.called = Called::kBusted;
+      }
+    }
+    if (random_.Chance(recipe_.busted_exchange)) copy.exchange_fault = random_.Chance(0.5) ? 12 : 13;
+    copy.repeat = random_.Chance(recipe_.repeat);
   }
 
   static std::uint64_t Key(std::uint32_t qso, std::uint8_t side) { return (std::uint64_t{qso} << 1) | side; }
@@ -180,14 +292,63 @@ class ContestWriter {
       if (edited == stations_[partner].call || edited.empty() || station_of_.count(edited) > 0) continue;
       const std::vector<std::uint32_t> near = near_.Near(edited);
       if (near.size() != 1 || near[0] != partner) continue;
+      if (const auto base = WithoutPortableSuffix(edited); base && station_of_.count(std::string(*base)) > 0) continue;
       miscopied_.push_back(edited);
       return static_cast<std::uint32_t>(miscopied_.size() - 1);
     }
-    return 0xFFFFFFFF;
+    return kNone;
   }
 
-  const std::string& WorkedCall(const Copy& c) const {
-    return c.busted != 0xFFFFFFFF ? miscopied_[c.busted] : stations_[Partner(c)].call;
+  std::string WorkedCall(const Copy& c) const {
+    const Station& them = stations_[Partner(c)];
+    switch (c.called) {
+      case Called::kBusted: return miscopied_[c.busted];
+      case Called::kTwin: return stations_[them.twin_of].call;
+      case Called::kDropped: return them.call.substr(0, them.call.size() - 2);
+      case Called::kRight: break;
+    }
+    return them.call;
+  }
+
+  int ModeOf(const Copy& c) const { return c.wrong_mode ? (qsos_[c.qso].mode + 1) % 3 : qsos_[c.qso].mode; }
+
+  // The other side's copy of the same contact, when logged.
+  const Copy* Theirs(const Copy& c) const {
+    const auto other = copy_index_.find(Key(c.qso, static_cast<std::uint8_t>(1 - c.side)));
+    return other == copy_index_.end() || copies_[other->second].missing ? nullptr : &copies_[other->second];
+  }
+
+  // --- Each log's lines -------------------------------------------------------------
+
+  // Every log's copies in the order written, and which of them the repeat
+  // rule drops: the same call and band as the line before.
+  void OrderLogs() {
+    repeat_line_.assign(copies_.size(), false);
+    for (std::uint32_t s = 0; s < stations_.size(); ++s) {
+      std::vector<std::uint32_t>& kept = order_of_[s];
+      for (std::uint32_t c : copies_of_[s]) {
+        if (!copies_[c].missing) kept.push_back(c);
+      }
+      // By time, a rework logged by the contact's first station right after the first contact.
+      const auto place = [this, s](std::uint32_t c) {
+        const Qso& q = qsos_[copies_[c].qso];
+        if (q.rework_of != kNone && q.a == s) return std::pair{qsos_[q.rework_of].minute, 1};
+        return std::pair{q.minute, 0};
+      };
+      std::stable_sort(kept.begin(), kept.end(), [&](std::uint32_t x, std::uint32_t y) { return place(x) < place(y); });
+      std::string last_call;
+      int last_band = -1;
+      for (std::uint32_t c : kept) {
+        const std::string call = WorkedCall(copies_[c]);
+        const int band = qsos_[copies_[c].qso].band;
+        if (call == last_call && band == last_band) {
+          repeat_line_[c] = true;
+          continue;
+        }
+        last_call = call;
+        last_band = band;
+      }
+    }
   }
 
   // How many logs hold each call worked.
@@ -203,19 +364,71 @@ class ContestWriter {
     }
   }
 
-  std::string Status(const Copy& c) const {
-    const std::uint32_t logger = Logger(c), partner = Partner(c);
-    const auto other = copy_index_.find(Key(c.qso, static_cast<std::uint8_t>(1 - c.side)));
-    const Copy* theirs = other == copy_index_.end() || copies_[other->second].missing ? nullptr : &copies_[other->second];
-    const bool in_window =
-        theirs != nullptr && std::abs(stations_[logger].clock - stations_[partner].clock) <= recipe_.time_window_minutes;
-    const auto unheard = [this, &c] { return holders_.at(WorkedCall(c)).second > 1 ? "unverified" : "unique"; };
-    if (c.busted != 0xFFFFFFFF) {
-      return in_window && theirs->busted == 0xFFFFFFFF ? "busted-call" : unheard();
+  // --- What the rules say ------------------------------------------------------------
+
+  // Whether `c` and the other side's copy name each other, in one class of mode.
+  bool Match(const Copy& c, const Copy* theirs) const {
+    return theirs != nullptr && c.called == Called::kRight && theirs->called == Called::kRight &&
+           ModeOf(c) == ModeOf(*theirs);
+  }
+
+  // A station far off finds its offset from its contacts that its stations
+  // logged too: at least 10, their lower median difference beyond the
+  // window, four in five of them within the window of it.
+  void FindOffsets() {
+    const int window = recipe_.time_window_minutes;
+    for (std::uint32_t s = 0; s < stations_.size(); ++s) {
+      if (!stations_[s].outside || !stations_[s].sends) continue;
+      std::vector<int> differences;
+      for (std::uint32_t c : order_of_[s]) {
+        const Copy& copy = copies_[c];
+        const std::uint32_t partner = Partner(copy);
+        if (repeat_line_[c] || !stations_[partner].sends || !Match(copy, Theirs(copy))) continue;
+        differences.push_back(stations_[partner].clock - stations_[s].clock);
+      }
+      if (differences.size() < kLeastDifferences) continue;
+      std::sort(differences.begin(), differences.end());
+      const int median = differences[(differences.size() - 1) / 2];
+      const auto near = std::count_if(differences.begin(), differences.end(),
+                                      [&](int d) { return std::abs(d - median) <= window; });
+      if (std::abs(median) > window && static_cast<std::size_t>(near) * 5 >= differences.size() * 4) offset_[s] = median;
     }
-    if (!stations_[partner].sends) return unheard();
-    if (!in_window) return "nil";
-    return c.exchange_fault != 0 ? "busted-exchange" : "confirmed";
+  }
+
+  // Whether the two stations' times agree within the window, once the
+  // logger's clock is read with its offset (and, for pairs, the partner's).
+  bool Agree(std::uint32_t logger, std::uint32_t partner, bool either_offset) const {
+    const int apart = stations_[logger].clock - stations_[partner].clock;
+    const int window = recipe_.time_window_minutes;
+    if (std::abs(apart) <= window) return true;
+    if (const auto it = offset_.find(logger); it != offset_.end() && std::abs(apart + it->second) <= window) return true;
+    if (!either_offset) return false;
+    const auto it = offset_.find(partner);
+    return it != offset_.end() && std::abs(it->second - apart) <= window;
+  }
+
+  std::string Unheard(const Copy& c) const { return holders_.at(WorkedCall(c)).second > 1 ? "unverified" : "unique"; }
+
+  // The status of a copy's line, and the station really worked for a busted call.
+  std::pair<std::string, std::string> Status(std::uint32_t index) const {
+    const Copy& c = copies_[index];
+    if (repeat_line_[index]) return {"repeat", ""};
+    const std::uint32_t logger = Logger(c), partner = Partner(c);
+    const Copy* theirs = Theirs(c);
+    const bool theirs_right = theirs != nullptr && theirs->called == Called::kRight && ModeOf(*theirs) == ModeOf(c);
+    if (c.called != Called::kRight) {
+      // A miscopied call pairs with the station's own contact, when it has one to offer.
+      const bool theirs_free = theirs_right && !repeat_line_[static_cast<std::size_t>(theirs - copies_.data())];
+      if (theirs_free && Agree(logger, partner, false)) return {"busted-call", stations_[partner].call};
+      return {c.called == Called::kTwin ? "nil" : Unheard(c), ""};
+    }
+    if (!stations_[partner].sends) return {Unheard(c), ""};
+    const bool paired = theirs != nullptr && ModeOf(*theirs) == ModeOf(c) &&
+                        (theirs->called == Called::kRight
+                             ? Agree(logger, partner, true)
+                             : !repeat_line_[static_cast<std::size_t>(theirs - copies_.data())] && Agree(partner, logger, false));
+    if (!paired) return {"nil", ""};
+    return {c.exchange_fault != 0 ? "busted-exchange" : "confirmed", ""};
   }
 
   std::string Line(const Copy& c) const {
@@ -225,50 +438,57 @@ class ContestWriter {
     std::string zone = them.zone, county = them.county;
     if (c.exchange_fault == 12) zone = zone == "41" ? "42" : "41";
     if (c.exchange_fault == 13) county = county == "ZZ" ? "ZY" : "ZZ";
-    return "QSO: " + Pad(kBandKhz[q.band], 5) + " CW " + DateTime(q.minute + me.clock) + " " + Pad(me.call, 13) +
-           " 599 " + Pad(me.zone, 3) + " " + Pad(me.county, 5) + " " + Pad(WorkedCall(c), 13) + " 599 " + Pad(zone, 3) +
-           " " + county + "\r\n";
+    return "QSO: " + Pad(kBandKhz[q.band], 5) + " " + std::string(kModes[static_cast<std::size_t>(ModeOf(c))]) + " " +
+           DateTime(q.minute + me.clock) + " " + Pad(me.call, 13) + " 599 " + Pad(me.zone, 3) + " " +
+           Pad(me.county, 5) + " " + Pad(WorkedCall(c), 13) + " 599 " + Pad(zone, 3) + " " + county + "\r\n";
+  }
+
+  std::string Header(const Station& me, std::uint32_t s, std::int64_t claimed) const {
+    std::string log = "START-OF-LOG: 3.0\r\nCONTEST: ZELO-RAZEZUZ\r\nCALLSIGN: " + me.call + "\r\n";
+    log += std::string("CATEGORY-OPERATOR: ") + (me.checklog ? "CHECKLOG" : "SINGLE-OP") + "\r\n";
+    log += "CATEGORY-BAND: " +
+           std::string(me.single_band ? kBandCategory[static_cast<std::size_t>(*me.single_band)] : "ALL") + "\r\n";
+    log += std::string("CATEGORY-POWER: ") + (s % 3 == 0 ? "HIGH" : "LOW") + "\r\n";
+    log += "CATEGORY-MODE: MIXED\r\nCREATED-BY: zelo-make-contest\r\n";
+    log += "CLAIMED-SCORE: " + std::to_string(claimed) + "\r\n";
+    return log;
   }
 
   void WriteLog(std::uint32_t s, GeneratedContest& contest) {
     const Station& me = stations_[s];
-    std::vector<std::uint32_t> kept;
-    for (std::uint32_t c : copies_of_[s]) {
-      if (!copies_[c].missing) kept.push_back(c);
-    }
-    std::sort(kept.begin(), kept.end(), [this, &me](std::uint32_t x, std::uint32_t y) {
-      const int tx = qsos_[copies_[x].qso].minute, ty = qsos_[copies_[y].qso].minute;
-      return tx != ty ? tx < ty : x < y;
-    });
+    const std::string file = FileName(me.call);
     std::string body;
     std::vector<TruthRow> rows;
-    const std::string file = me.call + ".log";
     constexpr std::int64_t kHeaderLines = 9;
     std::int64_t line = kHeaderLines;
-    for (std::uint32_t c : kept) {
+    for (std::uint32_t c : order_of_[s]) {
       const Copy& copy = copies_[c];
       const std::string text = Line(copy);
-      const std::string worked = WorkedCall(copy);
-      const std::string status = Status(copy);
+      const auto [status, correct] = Status(c);
+      const bool on_band = !me.single_band || *me.single_band == qsos_[copy.qso].band;
+      const bool counts = status == "confirmed" || status == "unique" || status == "unverified";
       body += text;
-      rows.push_back({file, ++line, status, status == "busted-call" ? stations_[Partner(copy)].call : ""});
+      rows.push_back({file, ++line, status, correct, counts && on_band});
       if (copy.repeat) {
         body += text;
-        rows.push_back({file, ++line, "repeat", ""});
+        rows.push_back({file, ++line, "repeat", "", false});
       }
     }
-    const ScoreResult claimed = ScoreLog(body);
-    std::string log = "START-OF-LOG: 3.0\r\nCONTEST: ZELO-RAZEZUZ\r\nCALLSIGN: " + me.call + "\r\n";
-    log += std::string("CATEGORY-OPERATOR: ") + (me.checklog ? "CHECKLOG" : "SINGLE-OP") + "\r\n";
-    log += "CATEGORY-BAND: ALL\r\n";
-    log += std::string("CATEGORY-POWER: ") + (s % 3 == 0 ? "HIGH" : "LOW") + "\r\n";
-    log += "CATEGORY-MODE: CW\r\nCREATED-BY: zelo-make-contest\r\n";
-    log += "CLAIMED-SCORE: " + std::to_string(claimed.final_score) + "\r\n";
-    log += body;
-    log += kLogEnd;
+    const std::string log = Header(me, s, ScoreLog(body).final_score) + body + std::string(kLogEnd);
+    if (me.resubmits) {
+      // The log sent the day before, with its first half only: replaced, it takes no part.
+      const std::string older = Header(me, s, 0) + body.substr(0, body.size() / 2);
+      contest.logs.push_back({file.substr(0, file.size() - 4) + "-early.log", OlderLog(older), kWritten - 86400});
+    }
     contest.contacts += static_cast<std::int64_t>(rows.size());
-    contest.logs.push_back({file, std::move(log)});
+    contest.logs.push_back({file, log, kWritten});
     contest.truth.insert(contest.truth.end(), rows.begin(), rows.end());
+  }
+
+  // An earlier log: whole lines only, then its end.
+  static std::string OlderLog(const std::string& text) {
+    const std::size_t last = text.rfind("\r\n");
+    return text.substr(0, last == std::string::npos ? 0 : last + 2) + std::string(kLogEnd);
   }
 
   const ContestRecipe& recipe_;
@@ -276,12 +496,16 @@ class ContestWriter {
   std::vector<Station> stations_;
   std::unordered_map<std::string, std::uint32_t> station_of_;
   NearCallIndex near_;
+  std::unordered_set<std::uint64_t> worked_;
   std::vector<Qso> qsos_;
   std::vector<Copy> copies_;
   std::vector<std::vector<std::uint32_t>> copies_of_;
+  std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> order_of_;
+  std::vector<bool> repeat_line_;
   std::unordered_map<std::uint64_t, std::uint32_t> copy_index_;
   std::vector<std::string> miscopied_;
   std::unordered_map<std::string, std::pair<std::uint32_t, int>> holders_;
+  std::unordered_map<std::uint32_t, int> offset_;
 };
 
 }  // namespace
@@ -289,9 +513,10 @@ class ContestWriter {
 GeneratedContest MakeContest(const ContestRecipe& recipe) { return ContestWriter(recipe).Make(); }
 
 std::string TruthTsv(const std::vector<TruthRow>& truth) {
-  std::string tsv = "file\tline\tstatus\tcorrect_call\n";
+  std::string tsv = "file\tline\tstatus\tcorrect_call\tcounted\n";
   for (const TruthRow& row : truth) {
-    tsv += row.file + '\t' + std::to_string(row.line) + '\t' + row.status + '\t' + row.correct_call + '\n';
+    tsv += row.file + '\t' + std::to_string(row.line) + '\t' + row.status + '\t' + row.correct_call + '\t' +
+           (row.counted ? "yes" : "no") + '\n';
   }
   return tsv;
 }

@@ -21,18 +21,24 @@ int main(int argc, char** argv) {
   const std::filesystem::path dir = argv[1];
   zelo::ContestOptions options;
   if (argc == 4 && std::string(argv[2]) == "--time-window") options.time_window_minutes = std::stoi(argv[3]);
-  std::vector<std::string> files;
+  zelo::ContestFiles files;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    if (entry.is_regular_file() && entry.path().extension() == ".log") files.push_back(entry.path().string());
+    if (entry.is_regular_file() && entry.path().extension() == ".log") files.paths.push_back(entry.path().string());
   }
-  std::sort(files.begin(), files.end());
+  std::sort(files.paths.begin(), files.paths.end());
   const zelo::ContestResult result = zelo::CrossCheckContest(files, options);
 
-  std::map<std::pair<std::string, std::int64_t>, std::pair<std::string, std::string>> found;
+  struct Found {
+    std::string status, correct;
+    bool counted = false;
+  };
+  std::map<std::pair<std::string, std::int64_t>, Found> found;
+  std::int64_t superseded = 0, offsets = 0;
   for (const zelo::LogCheck& log : result.logs) {
-    const std::string name = std::filesystem::path(log.file).filename().string();
+    superseded += log.superseded_by != zelo::kNoLog ? 1 : 0;
+    offsets += log.clock_offset ? 1 : 0;
     for (const zelo::ContactCheck& c : log.contacts) {
-      found[{name, c.line}] = {std::string(zelo::StatusName(c.status)), c.correct_call};
+      found[{log.name, c.line}] = {std::string(zelo::StatusName(c.status)), c.correct_call, c.counted};
     }
   }
   std::ifstream truth(dir / "truth.tsv");
@@ -45,15 +51,17 @@ int main(int argc, char** argv) {
   std::int64_t lines = 0, wrong = 0;
   while (std::getline(truth, row)) {
     std::istringstream cells(row);
-    std::string file, line, status, correct;
+    std::string file, line, status, correct, counted;
     std::getline(cells, file, '\t');
     std::getline(cells, line, '\t');
     std::getline(cells, status, '\t');
     std::getline(cells, correct, '\t');
+    std::getline(cells, counted, '\t');
     ++lines;
     const auto it = found.find({file, std::stoll(line)});
-    const std::string got = it == found.end() ? "(none)" : it->second.first;
-    const bool right = got == status && (status != "busted-call" || it->second.second == correct);
+    const std::string got = it == found.end() ? "(none)" : it->second.status;
+    const bool right = got == status && (status != "busted-call" || it->second.correct == correct) &&
+                       it->second.counted == (counted == "yes");
     ++tally[status].expected;
     ++tally[got].reported;
     if (right) {
@@ -63,7 +71,8 @@ int main(int argc, char** argv) {
                 << "\n";
     }
   }
-  std::cout << lines << " lines, " << wrong << " disagree\n";
+  std::cout << lines << " lines, " << wrong << " disagree; " << superseded << " logs superseded, " << offsets
+            << " clock offsets found\n";
   std::cout << "status           expected   found   precision  recall\n";
   for (const auto& [status, t] : tally) {
     const auto ratio = [](std::int64_t a, std::int64_t b) { return b == 0 ? 1.0 : static_cast<double>(a) / b; };

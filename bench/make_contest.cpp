@@ -1,5 +1,7 @@
 // zelo-make-contest: writes a simulated contest, one Cabrillo log per station
 // that sends one, and truth.tsv with the status of every "QSO:" line.
+#include <utime.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -16,7 +18,9 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: zelo-make-contest --stations N --contacts-per-station M --out DIR [--seed S]\n"
     "                         [--time-window MIN] [--no-log P] [--missing P] [--busted-call P]\n"
-    "                         [--busted-exchange P] [--repeat P] [--clock-inside P] [--clock-outside P]\n";
+    "                         [--busted-exchange P] [--repeat P] [--clock-inside P] [--clock-outside P]\n"
+    "                         [--resubmitted P] [--portable P] [--twin P] [--single-band P] [--rework P]\n"
+    "                         [--wrong-mode P] [--phone P] [--digital P]\n";
 
 template <typename Number>
 bool ParseNumber(std::string_view text, Number& value) {
@@ -29,11 +33,14 @@ int Usage(std::string_view problem) {
   return 2;
 }
 
-bool WriteFile(const std::filesystem::path& path, std::string_view bytes) {
+// Writes the file and, when `modified` is given, dates it then: of two logs
+// of one call, the cross-check takes the newer.
+bool WriteFile(const std::filesystem::path& path, std::string_view bytes, std::int64_t modified = 0) {
   std::ofstream out(path, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  if (out) return true;
+  const utimbuf times{static_cast<time_t>(modified), static_cast<time_t>(modified)};
+  if (out && (modified == 0 || ::utime(path.c_str(), &times) == 0)) return true;
   std::cerr << "zelo-make-contest: " << path.string() << ": " << std::strerror(errno) << "\n";
   return false;
 }
@@ -50,7 +57,11 @@ int main(int argc, char** argv) {
   const Rate rates[] = {{"--no-log", &recipe.no_log},           {"--missing", &recipe.missing},
                         {"--busted-call", &recipe.busted_call}, {"--busted-exchange", &recipe.busted_exchange},
                         {"--repeat", &recipe.repeat},           {"--clock-inside", &recipe.clock_inside},
-                        {"--clock-outside", &recipe.clock_outside}};
+                        {"--clock-outside", &recipe.clock_outside}, {"--resubmitted", &recipe.resubmitted},
+                        {"--portable", &recipe.portable},       {"--twin", &recipe.twin},
+                        {"--single-band", &recipe.single_band}, {"--rework", &recipe.rework},
+                        {"--wrong-mode", &recipe.wrong_mode},   {"--phone", &recipe.phone},
+                        {"--digital", &recipe.digital}};
   for (int i = 1; i < argc; ++i) {
     const std::string_view option = argv[i];
     if (i + 1 >= argc) return Usage(std::string(option) + " needs a value");
@@ -88,7 +99,7 @@ int main(int argc, char** argv) {
   const zelo::bench::GeneratedContest contest = zelo::bench::MakeContest(recipe);
   std::size_t bytes = 0;
   for (const auto& log : contest.logs) {
-    if (!WriteFile(std::filesystem::path(out) / log.name, log.bytes)) return 1;
+    if (!WriteFile(std::filesystem::path(out) / log.name, log.bytes, log.modified)) return 1;
     bytes += log.bytes.size();
   }
   if (!WriteFile(std::filesystem::path(out) / "truth.tsv", zelo::bench::TruthTsv(contest.truth))) return 1;

@@ -39,8 +39,10 @@ unreadable, or the output could not be written; 2 the command line is wrong.
 --cross-check scores every LOG (a folder stands for the files in it) and
 checks each contact against the other station's log, within --time-window
 minutes (10 unless given): a results table per category, or with --json one
-JSON object per LOG with the status of every contact. --report-dir DIR adds
-a checking report per LOG and results.csv; --html DIR a results site.
+JSON object per LOG with the status of every contact. --penalty N takes N
+more contacts off a checked score for each NIL and busted call.
+--report-dir DIR adds a checking report per LOG and results.csv; --html DIR
+a results site.
 )";
 
 // The options before "--", where the parser looks for them.
@@ -165,6 +167,12 @@ class Options {
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
         ->check(CLI::Range(1, 1440))
         ->needs(cross_);
+    penalty_ = app_.add_option("--penalty", cross.penalty,
+                               "With --cross-check: penalty per NIL, busted call")
+                   ->type_name("N")
+                   ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
+                   ->check(CLI::Range(0, 100))
+                   ->needs(cross_);
     report_dir_ = app_.add_option("--report-dir", cross.report_dir, "With --cross-check: a report per log, results.csv")
                       ->type_name("DIR")
                       ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
@@ -183,7 +191,7 @@ class Options {
   std::optional<std::string> Validate() const {
     if (auto unknown = UnknownOption(app_)) return unknown;
     for (const CLI::Option* once : {band_, output_, json_, explain_option_, check_option_, cross_, report_dir_, html_,
-                                    time_window_}) {
+                                    time_window_, penalty_}) {
       if (once->count() > 1) return once->get_name() + " may be given only once";
     }
     if (output_->count() > 0 && command_.output.empty()) return "-o: the file name is empty";
@@ -211,6 +219,7 @@ class Options {
   CLI::Option* cross_ = nullptr;
   CLI::Option* check_option_ = nullptr;
   CLI::Option* time_window_ = nullptr;
+  CLI::Option* penalty_ = nullptr;
   CLI::Option* report_dir_ = nullptr;
   CLI::Option* html_ = nullptr;
 };

@@ -14,13 +14,11 @@ namespace zelo {
 struct CrossCheckCommand {
   std::vector<std::string> logs;  // files, or folders standing for their regular files
   int time_window_minutes = 10;
+  int penalty = 0;  // --penalty: further contacts off per nil and busted-call contact
   bool json = false;
   std::string report_dir;  // --report-dir: a checking report per log and results.csv
   std::string html_dir;    // --html: the results site
 };
-
-// The logs named: each file as given, each folder's regular files sorted by name.
-std::vector<std::string> ContestFiles(const std::vector<std::string>& arguments);
 
 // Runs the cross-check and prints its results; returns an exit status of cli.h.
 int RunCrossCheck(const CrossCheckCommand& command, std::ostream& out, std::ostream& err,

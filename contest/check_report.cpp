@@ -48,7 +48,7 @@ std::string FileBaseName(std::string_view file) {
   return std::string(file);
 }
 
-std::string EntrantName(const LogCheck& log) { return log.call.empty() ? log.file : log.call; }
+std::string EntrantName(const LogCheck& log) { return log.call.empty() ? log.name : log.call; }
 
 std::string PlaceLine(const ContestIndex& index, std::size_t log, const LogCheck& check) {
   if (check.category.checklog) return "not ranked: check log";
@@ -85,7 +85,7 @@ void AddUnconfirmed(ReportLines& out, const ContestResult& result, const Contest
     const ContactReason reason = ExplainContact(index, contact);
     std::string text = PlainText(reason.text);
     if (reason.other_log != kNoLog) {
-      text += " (" + PlainText(result.logs[reason.other_log].file);
+      text += " (" + PlainText(result.logs[reason.other_log].name);
       if (reason.other_line > 0) text += ", line " + std::to_string(reason.other_line);
       text += ")";
     }
@@ -106,7 +106,7 @@ void AddMiscopies(ReportLines& out, const ContestResult& result, const ContestIn
     const LogCheck& theirs = result.logs[ref.log];
     const ContactCheck& contact = theirs.contacts[ref.contact];
     out.Add("  " + PadRight(PlainText(theirs.call), 14) +
-            PadRight(PlainText(theirs.file) + ", line " + std::to_string(contact.line), 28) +
+            PadRight(PlainText(theirs.name) + ", line " + std::to_string(contact.line), 28) +
             PadRight(contact.other_line > 0 ? std::to_string(contact.other_line) : "-", 11) +
             PadRight(BandText(contact), 6) + PlainText(ExplainMiscopy(contact)));
   }
@@ -143,8 +143,8 @@ ContestIndex IndexContest(const ContestResult& result, const std::vector<std::st
   calls.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     const LogCheck& log = result.logs[i];
-    calls.push_back(log.call.empty() ? FileBaseName(log.file) : log.call);
-    if (!log.rejected && !log.call.empty()) index.log_of_call.try_emplace(UpperAscii(log.call), i);
+    calls.push_back(log.call.empty() ? FileBaseName(log.name) : log.call);
+    if (log.superseded_by == kNoLog && !log.call.empty()) index.log_of_call.try_emplace(UpperAscii(log.call), i);
   }
   index.stems = UniqueFileStems(calls, reserved);
   index.miscopied.resize(count);
@@ -242,11 +242,7 @@ std::string EntrantReport(const ContestResult& result, const ContestIndex& index
   const LogCheck& check = result.logs[log];
   ReportLines out;
   out.Add(std::string(kReportTitle) + PlainText(EntrantName(check)));
-  out.Add(PadRight("File:", kLabelWidth) + PlainText(check.file));
-  if (check.rejected) {
-    out.Add(PadRight("Not checked:", kLabelWidth) + PlainText(check.reason));
-    return out.Take();
-  }
+  out.Add(PadRight("File:", kLabelWidth) + PlainText(check.name));
   out.Add(PadRight("Category:", kLabelWidth) + PlainText(CategoryLine(check.category)));
   out.Add(PadRight("Place:", kLabelWidth) + PlainText(PlaceLine(index, log, check)));
   out.Add("");
@@ -274,17 +270,23 @@ std::string ResultsCsv(const ContestResult& result, const ContestIndex& index) {
   std::string csv = CsvRow(header);
   for (std::size_t i = 0; i < result.logs.size(); ++i) {
     const LogCheck& log = result.logs[i];
-    std::vector<std::string> row = {CsvField(log.file), CsvField(log.call)};
+    std::vector<std::string> row = {CsvField(log.name), CsvField(log.call)};
     for (const std::string& part : log.category.parts) row.push_back(CsvField(part));
     row.push_back(log.category.checklog ? "yes" : "no");
-    const auto number = [&](std::int64_t n) { return log.rejected ? std::string() : CsvNumber(n); };
+    const auto number = [](std::int64_t n) { return CsvNumber(n); };
     for (std::int64_t n : {log.qsos, log.mults, log.score, log.checked_qsos, log.checked_mults, log.checked_score}) {
       row.push_back(number(n));
     }
     row.push_back(OptionalNumber(log.claimed_score));
     for (ContactStatus status : kAllStatuses) row.push_back(number(log.Count(status)));
     row.push_back(index.rank[i] > 0 ? CsvNumber(static_cast<long long>(index.rank[i])) : std::string());
-    row.push_back(CsvField(log.rejected ? log.reason : std::string()));
+    row.push_back(std::string());
+    csv += CsvRow(row);
+  }
+  for (const SkippedFile& skipped : result.skipped) {
+    std::vector<std::string> row(header.size());
+    row.front() = CsvField(skipped.name);
+    row.back() = CsvField(skipped.reason);
     csv += CsvRow(row);
   }
   return csv;

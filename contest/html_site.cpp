@@ -82,7 +82,7 @@ std::string PageName(const ContestIndex& index, std::size_t log) {
 void CallLink(Page& page, const ContestResult& result, const ContestIndex& index, std::size_t log) {
   const LogCheck& check = result.logs[log];
   page.Raw("<a href=\"").Text(PageName(index, log)).Raw("\">")
-      .Text(check.call.empty() ? check.file : check.call).Raw("</a>");
+      .Text(check.call.empty() ? check.name : check.call).Raw("</a>");
 }
 
 constexpr ContactStatus kIndexStatuses[] = {ContactStatus::kNil, ContactStatus::kBustedCall,
@@ -124,14 +124,11 @@ void ResultsTable(Page& page, const ContestResult& result, const ContestIndex& i
 }
 
 std::string IndexPage(const ContestResult& result, const ContestIndex& index) {
-  std::vector<std::size_t> checklogs, rejected;
+  std::vector<std::size_t> checklogs;
   for (std::size_t i = 0; i < result.logs.size(); ++i) {
-    if (result.logs[i].rejected) {
-      rejected.push_back(i);
-    } else if (result.logs[i].category.checklog) {
-      checklogs.push_back(i);
-    }
+    if (result.logs[i].category.checklog) checklogs.push_back(i);
   }
+  const std::vector<SkippedFile>& rejected = result.skipped;
   Page page;
   Open(page, kSiteTitle);
   page.Raw("<header>\n<h1>").Text(kSiteTitle).Raw("</h1>\n<p class=\"summary\">")
@@ -160,9 +157,8 @@ std::string IndexPage(const ContestResult& result, const ContestIndex& index) {
     page.Raw("<section aria-labelledby=\"rejected\">\n<h2 id=\"rejected\">Rejected logs</h2>\n")
         .Raw("<div class=\"scroll\"><table class=\"sortable\">\n<thead><tr><th scope=\"col\">File</th>")
         .Raw("<th scope=\"col\">Reason</th></tr></thead>\n<tbody>\n");
-    for (std::size_t log : rejected) {
-      page.Raw("<tr><td><a href=\"").Text(PageName(index, log)).Raw("\">").Text(result.logs[log].file)
-          .Raw("</a></td><td>").Text(result.logs[log].reason).Raw("</td></tr>\n");
+    for (const SkippedFile& skipped : rejected) {
+      page.Raw("<tr><td>").Text(skipped.name).Raw("</td><td>").Text(skipped.reason).Raw("</td></tr>\n");
     }
     page.Raw("</tbody>\n</table></div>\n</section>\n");
   }
@@ -195,7 +191,7 @@ void OtherLogCell(Page& page, const ContestResult& result, const ContestIndex& i
   page.Raw("<td>");
   if (log != kNoLog) {
     CallLink(page, result, index, log);
-    page.Raw(" <small>").Text(result.logs[log].file);
+    page.Raw(" <small>").Text(result.logs[log].name);
     if (line > 0) page.Raw(", line ").Number(line);
     page.Raw("</small>");
   }
@@ -258,17 +254,12 @@ void MiscopyTable(Page& page, const ContestResult& result, const ContestIndex& i
 
 std::string EntrantPage(const ContestResult& result, const ContestIndex& index, std::size_t log) {
   const LogCheck& check = result.logs[log];
-  const std::string name = check.call.empty() ? check.file : check.call;
+  const std::string name = check.call.empty() ? check.name : check.call;
   Page page;
   Open(page, name + " \xE2\x80\x93 log-checking report");
   page.Raw("<header>\n<nav><a href=\"").Raw(kIndexFile).Raw("\">\xE2\x86\x90 All results</a></nav>\n<h1>")
       .Text(name).Raw("</h1>\n<p class=\"summary\">Log-checking report</p>\n</header>\n<main>\n")
-      .Raw("<dl class=\"facts\">\n<dt>File</dt><dd>").Text(check.file).Raw("</dd>\n");
-  if (check.rejected) {
-    page.Raw("<dt>Not checked</dt><dd>").Text(check.reason).Raw("</dd>\n</dl>\n");
-    Close(page);
-    return page.Take();
-  }
+      .Raw("<dl class=\"facts\">\n<dt>File</dt><dd>").Text(check.name).Raw("</dd>\n");
   page.Raw("<dt>Category</dt><dd>").Text(CategoryLine(check.category)).Raw("</dd>\n<dt>Place</dt><dd>");
   if (check.category.checklog) {
     page.Raw("not ranked: check log");

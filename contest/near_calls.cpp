@@ -23,6 +23,19 @@ std::string PlaceKey(const std::string& variant, std::size_t i) {
 
 }  // namespace
 
+std::optional<std::string_view> WithoutPortableSuffix(std::string_view call) {
+  const std::size_t slash = call.rfind('/');
+  if (slash == std::string_view::npos || slash == 0) return std::nullopt;
+  const std::string_view suffix = call.substr(slash + 1);
+  if (suffix.empty() || suffix.size() > 3) return std::nullopt;
+  const bool alnum = std::all_of(suffix.begin(), suffix.end(), [](char c) {
+    const char u = UpperAscii(c);
+    return (u >= 'A' && u <= 'Z') || (c >= '0' && c <= '9');
+  });
+  if (!alnum) return std::nullopt;
+  return call.substr(0, slash);
+}
+
 bool OneEditApart(std::string_view a, std::string_view b) {
   if (a.size() > b.size()) std::swap(a, b);
   if (b.size() - a.size() > 1) return false;

@@ -4,12 +4,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 namespace zelo {
+
+// The call without its portable suffix (a trailing "/" and one to three
+// letters or digits: /P, /M, /QRP, /7); nullopt for a call without one.
+std::optional<std::string_view> WithoutPortableSuffix(std::string_view call);
 
 // True when `a` and `b` are one edit apart (never when they are equal),
 // compared without regard to case.

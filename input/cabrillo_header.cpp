@@ -29,16 +29,28 @@ std::vector<std::string_view> Words(std::string_view text) {
   return words;
 }
 
+// A version-2 operator word in the version-3 parts it stands for; a part
+// the line's own words give (its power) is kept.
+void MapVersion2Operator(std::string_view word, Category& category) {
+  const Version2Operator* op = Version2OperatorOf(word);
+  if (op == nullptr) return;
+  category[CategoryPart::kOperator] = op->operator_;
+  const std::pair<CategoryPart, std::string_view> implied[] = {{CategoryPart::kAssisted, op->assisted},
+                                                                {CategoryPart::kPower, op->power},
+                                                                {CategoryPart::kStation, op->station},
+                                                                {CategoryPart::kTransmitter, op->transmitter}};
+  for (const auto& [part, value] : implied) {
+    if (!value.empty() && category[part].empty()) category[part] = value;
+  }
+}
+
 }  // namespace
 
 bool Category::IsChecklog() const { return EqualNoCase((*this)[CategoryPart::kOperator], kChecklog); }
 
 bool Category::IsMultiTransmitter() const {
   constexpr std::array<std::string_view, 3> kTransmitters = {"TWO", "LIMITED", "UNLIMITED"};
-  constexpr std::array<std::string_view, 4> kVersion2 = {"MULTI-TWO", "MULTI-MULTI", "MULTI-LIMITED",
-                                                        "MULTI-UNLIMITED"};
-  return IsOneOf((*this)[CategoryPart::kTransmitter], kTransmitters) ||
-         IsOneOf((*this)[CategoryPart::kOperator], kVersion2);
+  return IsOneOf((*this)[CategoryPart::kTransmitter], kTransmitters);
 }
 
 std::optional<std::string_view> Category::SingleBandMetres() const {
@@ -129,6 +141,7 @@ CabrilloHeader ReadCabrilloHeader(std::string_view log_text) {
       const std::vector<std::string_view> words = Words(*value);
       const auto parts = Version2CategoryWords();
       for (std::size_t i = 0; i < words.size() && i < parts.size(); ++i) header.category[parts[i].part] = words[i];
+      if (!words.empty()) MapVersion2Operator(words.front(), header.category);
       header.category_v2 = true;
     }
   }

@@ -32,8 +32,8 @@ struct Category {
   // A check log is used to confirm others' contacts and is never ranked.
   bool IsChecklog() const;
   // More than one transmitter: CATEGORY-TRANSMITTER TWO, LIMITED or
-  // UNLIMITED, or a version-2 MULTI-TWO, MULTI-MULTI, MULTI-LIMITED or
-  // MULTI-UNLIMITED. Such logs give each contact's transmitter number.
+  // UNLIMITED (a version-2 MULTI-TWO, MULTI-MULTI, ... reads so). Such logs
+  // give each contact's transmitter number.
   bool IsMultiTransmitter() const;
   // A single-band entry's band in metres ("20" for CATEGORY-BAND: 20M);
   // nullopt for ALL, a missing band and every value that is not metres.
@@ -43,7 +43,8 @@ struct Category {
 struct CabrilloHeader {
   std::vector<HeaderItem> items;  // in log order, "QSO:" and "X-QSO:" lines left out
   std::string_view version;       // the value of START-OF-LOG:, empty when missing
-  Category category;              // version-3 CATEGORY-* tags, else the version-2 CATEGORY: line
+  Category category;              // version-3 CATEGORY-* tags, else the version-2 CATEGORY: line in
+                                  // the same parts (MULTI-TWO is MULTI-OP with transmitter TWO)
   bool category_v2 = false;       // the category came from a version-2 CATEGORY: line
 
   // The first item of a tag (compared without regard to case); nullptr when absent.

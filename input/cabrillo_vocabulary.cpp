@@ -102,6 +102,20 @@ const std::array<CategoryPartInfo, kCategoryPartCount> kCategoryParts = {{
 constexpr std::array<std::string_view, 11> kVersion2Operators = {
     "SINGLE-OP",     "SINGLE-OP-ASSISTED", "SINGLE-OP-QRP-PORTABLE", "MULTI-ONE", "MULTI-TWO", "MULTI-MULTI",
     "MULTI-LIMITED", "MULTI-UNLIMITED",    "SCHOOL-CLUB",            "SWL",       kChecklog};
+constexpr std::array<Version2Operator, 11> kVersion2OperatorParts = {{
+    {"SINGLE-OP", "SINGLE-OP", "", "", "", ""},
+    {"SINGLE-OP-ASSISTED", "SINGLE-OP", "ASSISTED", "", "", ""},
+    {"SINGLE-OP-QRP-PORTABLE", "SINGLE-OP", "", "QRP", "PORTABLE", ""},
+    {"MULTI-ONE", "MULTI-OP", "", "", "", "ONE"},
+    {"MULTI-TWO", "MULTI-OP", "", "", "", "TWO"},
+    {"MULTI-MULTI", "MULTI-OP", "", "", "", "UNLIMITED"},
+    {"MULTI-LIMITED", "MULTI-OP", "", "", "", "LIMITED"},
+    {"MULTI-UNLIMITED", "MULTI-OP", "", "", "", "UNLIMITED"},
+    {"SCHOOL-CLUB", "MULTI-OP", "", "", "SCHOOL", ""},
+    {"SWL", "", "", "", "", "SWL"},
+    {kChecklog, kChecklog, "", "", "", ""},
+}};
+
 constexpr std::array<std::string_view, 4> kVersion2Modes = {"CW", "SSB", "RTTY", "MIXED"};
 const std::array<Version2CategoryWord, 4> kVersion2Words = {{
     {CategoryPart::kOperator, "operator", kVersion2Operators},
@@ -171,6 +185,13 @@ std::span<const std::string_view> CabrilloVersions() { return kVersions; }
 bool IsKnownTag(std::string_view tag) { return IsOneOf(tag, kKnownTags); }
 
 bool IsSingleValueTag(std::string_view tag) { return IsOneOf(tag, kSingleValueTags); }
+
+const Version2Operator* Version2OperatorOf(std::string_view word) {
+  for (const Version2Operator& op : kVersion2OperatorParts) {
+    if (EqualNoCase(word, op.word)) return &op;
+  }
+  return nullptr;
+}
 
 std::optional<ModeClass> CategoryModeClass(std::string_view value) {
   if (EqualNoCase(value, "CW")) return ModeClass::kCw;

@@ -140,6 +140,17 @@ std::span<const Version2CategoryWord> Version2CategoryWords();
 // digital (RTTY, DIGI); nullopt for MIXED and any other value.
 std::optional<ModeClass> CategoryModeClass(std::string_view value);
 
+// What a version-2 operator word means in version-3 parts: MULTI-TWO is
+// operator MULTI-OP with transmitter TWO, SINGLE-OP-ASSISTED is SINGLE-OP
+// with ASSISTED, and so on. Parts a word does not decide are empty.
+struct Version2Operator {
+  std::string_view word;
+  std::string_view operator_, assisted, power, station, transmitter;
+};
+// The meaning of a version-2 operator word, compared without regard to
+// case; nullptr for a word that is not one.
+const Version2Operator* Version2OperatorOf(std::string_view word);
+
 // The value of a check log's operator part.
 inline constexpr std::string_view kChecklog = "CHECKLOG";
 

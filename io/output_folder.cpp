@@ -20,6 +20,22 @@ constexpr unsigned kWriters = 16;
 
 }  // namespace
 
+std::vector<std::string> ManifestNames(const std::string& dir) {
+  std::string path = dir;
+  if (!path.empty() && path.back() != '/') path += '/';
+  path.append(kManifestName);
+  const FileRead read = ReadWholeFile(path);
+  std::vector<std::string> names;
+  if (!read.ok) return names;
+  std::string_view rest = read.bytes;
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find('\n'), rest.size());
+    if (const std::string_view name = rest.substr(0, end); !name.empty()) names.emplace_back(name);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+  }
+  return names;
+}
+
 OutputFolder::OutputFolder(std::string dir, std::vector<FileIdentity> logs)
     : dir_(std::move(dir)), logs_(std::move(logs)) {}
 

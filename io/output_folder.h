@@ -19,6 +19,12 @@ struct OutputWrite {
   std::string error;  // "<path>: <reason>" when !ok
 };
 
+// The file in an output folder that lists what the program wrote there.
+inline constexpr std::string_view kManifestName = ".zelo-outputs";
+
+// The names an output folder's manifest lists; none when it has none.
+std::vector<std::string> ManifestNames(const std::string& dir);
+
 class OutputFolder {
  public:
   // `logs`: the files no output may replace. Open makes `dir` (and its

@@ -47,7 +47,8 @@ inline void AddContacts(LogCheck& log, std::initializer_list<ContactCheck> conta
 inline LogCheck Entrant(std::string file, std::string call, std::string power, std::int64_t qsos,
                         std::int64_t mults, std::int64_t checked_qsos, std::int64_t checked_mults) {
   LogCheck log;
-  log.file = std::move(file);
+  log.name = file;
+  log.file = "logs/" + file;
   log.call = std::move(call);
   log.category[CategoryPart::kOperator] = "SINGLE-OP";
   log.category[CategoryPart::kBand] = "ALL";
@@ -97,11 +98,9 @@ inline ContestResult SmallContest() {
   checklog.category[CategoryPart::kOperator] = "CHECKLOG";
   checklog.category.checklog = true;
   AddContacts(checklog, {Contact(9, S::kNotContact, std::nullopt, "")});
-  LogCheck rejected;
-  rejected.file = "junk.txt";
-  rejected.rejected = true;
-  rejected.reason = "not a Cabrillo log: no START-OF-LOG: line";
-  result.logs = {k1abc, w2xyz, n3qqq, hostile, checklog, rejected};
+  result.logs = {k1abc, w2xyz, n3qqq, hostile, checklog};
+  result.skipped = {{"logs/junk.txt", "junk.txt", "it is not a Cabrillo log: it does not begin with START-OF-LOG:",
+                     "it begins with \"junk\", not START-OF-LOG:"}};
   return result;
 }
 
