@@ -1,17 +1,15 @@
-// How zelo-score shows text: columns of its tables, and log bytes escaped
-// where a terminal could act on them.
+// How zelo-score shows log bytes: escaped where a terminal could act on
+// them. Its tables' columns are padded as views/display_text.h pads them.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "views/display_text.h"
+
 namespace zelo {
 
-// Columns on a terminal: a UTF-8 character takes one, whatever its bytes.
-std::size_t DisplayWidth(std::string_view text);
-std::string PadRight(std::string text, std::size_t width);
-std::string PadLeft(const std::string& text, std::size_t width);
 
 // Log bytes (or a path) as printed: escaped on a terminal, else as they are.
 std::string Shown(std::string_view text, bool terminal);

@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string_view>
@@ -42,7 +43,8 @@ minutes (10 unless given): a results table per category, or with --json one
 JSON object per LOG with the status of every contact. --penalty N takes N
 more contacts off a checked score for each NIL and busted call.
 --report-dir DIR adds a checking report per LOG and results.csv; --html DIR
-a results site.
+a results site (each in a folder of its own), titled --title TEXT or the
+logs' CONTEST:.
 )";
 
 // The options before "--", where the parser looks for them.
@@ -105,6 +107,18 @@ std::optional<std::string> UnknownOption(const CLI::App& app) {
     return std::string(kProgram) + " has no option " + arg.substr(0, arg.find('='));
   }
   return std::nullopt;
+}
+
+// Whether two folder names, both given, name one folder (however spelled,
+// whether they exist yet or not).
+bool SameFolder(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;
+  std::error_code error;
+  const auto normal = [&error](const std::string& name) {
+    std::filesystem::path path = std::filesystem::weakly_canonical(name, error);
+    return path.has_filename() ? path : path.parent_path();  // "x/" is "x"
+  };
+  return normal(a) == normal(b) || (std::filesystem::exists(a, error) && std::filesystem::equivalent(a, b, error));
 }
 
 // The options, declared on a parser, and what they were given.
@@ -181,6 +195,10 @@ class Options {
                 ->type_name("DIR")
                 ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
                 ->needs(cross_);
+    title_ = app_.add_option("--title", cross.title, "With --cross-check: the results' title")
+                 ->type_name("TEXT")
+                 ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
+                 ->needs(cross_);
     // --band is refused after parsing: one more name in its help line would not fit.
     cross_->excludes(output_)->excludes(explain_option_);
     check_option_ = app_.add_flag("--check", check_, "List every problem of each log, with its line");
@@ -191,7 +209,7 @@ class Options {
   std::optional<std::string> Validate() const {
     if (auto unknown = UnknownOption(app_)) return unknown;
     for (const CLI::Option* once : {band_, output_, json_, explain_option_, check_option_, cross_, report_dir_, html_,
-                                    time_window_, penalty_}) {
+                                    time_window_, penalty_, title_}) {
       if (once->count() > 1) return once->get_name() + " may be given only once";
     }
     if (output_->count() > 0 && command_.output.empty()) return "-o: the file name is empty";
@@ -201,6 +219,9 @@ class Options {
       }
     }
     if (cross_checking_ && band_->count() > 0) return "--cross-check excludes --band";
+    if (SameFolder(command_.cross_check.report_dir, command_.cross_check.html_dir)) {
+      return "--report-dir and --html name one folder: give each its own";
+    }
     if (!cross_checking_ && command_.logs.size() > 1) {
       for (const CLI::Option* one_log_only : {output_, band_, explain_option_}) {
         if (one_log_only->count() > 0) return one_log_only->get_name() + " needs exactly one LOG";
@@ -220,6 +241,7 @@ class Options {
   CLI::Option* check_option_ = nullptr;
   CLI::Option* time_window_ = nullptr;
   CLI::Option* penalty_ = nullptr;
+  CLI::Option* title_ = nullptr;
   CLI::Option* report_dir_ = nullptr;
   CLI::Option* html_ = nullptr;
 };

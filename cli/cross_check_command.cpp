@@ -85,7 +85,7 @@ void PrintLines(const std::vector<TableLine>& table, OutputLines& lines) {
   std::array<std::size_t, std::tuple_size_v<Row>> width{};
   for (const TableLine& line : table) {
     if (!line.heading.empty()) continue;
-    for (std::size_t c = 0; c < width.size(); ++c) width[c] = std::max(width[c], DisplayWidth(line.cells[c]));
+    for (std::size_t c = 0; c < width.size(); ++c) width[c] = std::max(width[c], DisplayLength(line.cells[c]));
   }
   for (const TableLine& line : table) {
     if (!line.heading.empty()) {
@@ -278,13 +278,13 @@ int RunCrossCheck(const CrossCheckCommand& command, std::ostream& out, std::ostr
   if (!lines.Finish(err)) status = kExitRejected;
   struct Output {
     const std::string& dir;
-    OutputWrite (*write)(const ContestResult&, const std::string&);
+    OutputWrite (*write)(const ContestResult&, const std::string&, const std::string&);
     std::string_view not_written;
   };
   for (const Output& output : {Output{command.report_dir, WriteReportDir, kReportsNotWritten},
                                Output{command.html_dir, WriteHtmlSite, kSiteNotWritten}}) {
     if (output.dir.empty()) continue;
-    const OutputWrite written = output.write(result, output.dir);
+    const OutputWrite written = output.write(result, output.dir, command.title);
     if (written.ok) continue;
     err << output.not_written << TerminalSafe(written.error) << '\n';
     status = kExitRejected;

@@ -18,6 +18,7 @@ struct CrossCheckCommand {
   bool json = false;
   std::string report_dir;  // --report-dir: a checking report per log and results.csv
   std::string html_dir;    // --html: the results site
+  std::string title;       // --title: the site's and the reports' title; empty: the logs' CONTEST:
 };
 
 // Runs the cross-check and prints its results; returns an exit status of cli.h.

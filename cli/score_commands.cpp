@@ -60,7 +60,7 @@ void PrintTable(const std::vector<TableRow>& rows, OutputLines& lines) {
   }
   std::array<std::size_t, 4> width{};
   for (const Cells& c : cells) {
-    for (std::size_t i = 0; i < width.size(); ++i) width[i] = std::max(width[i], DisplayWidth(c[i]));
+    for (std::size_t i = 0; i < width.size(); ++i) width[i] = std::max(width[i], DisplayLength(c[i]));
   }
   for (const Cells& c : cells) {
     lines.Line(PadRight(c[0], width[0]) + "  " + PadLeft(c[1], width[1]) + "  " + PadLeft(c[2], width[2]) + "  " +

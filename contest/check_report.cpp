@@ -1,122 +1,80 @@
 #include "contest/check_report.h"
 
-#include <string_view>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
 
 #include "contest/output_text.h"
-#include "input/cabrillo_vocabulary.h"
 #include "input/text.h"
 
 namespace zelo {
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kReportTitle = "Log-checking report: ";
 constexpr std::string_view kNoCategory = "none";
-constexpr std::string_view kNotGiven = "not given";
-constexpr std::size_t kLabelWidth = 12;
-constexpr std::size_t kNumberWidth = 13;
-constexpr std::size_t kStatusWidth = 17;
+constexpr std::string_view kDefaultTitle = "Contest results";
 
-std::string PadRight(std::string text, std::size_t width) {
-  if (text.size() < width) text.append(width - text.size(), ' ');
-  return text;
-}
-
-std::string PadLeft(const std::string& text, std::size_t width) {
-  return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
-}
-
-// Lines joined into report bytes.
-class ReportLines {
- public:
-  void Add(std::string_view line) {
-    bytes_.append(line);
-    bytes_ += kLineEnd;
-  }
-  std::string Take() { return std::move(bytes_); }
-
- private:
-  std::string bytes_;
-};
-
-// "junk" of "logs/junk.txt": names the report of a log without a call.
+// "junk" of "junk.txt": names the files of a log without a call.
 std::string FileBaseName(std::string_view file) {
-  const std::size_t slash = file.rfind('/');
-  if (slash != std::string_view::npos) file.remove_prefix(slash + 1);
   const std::size_t dot = file.rfind('.');
   if (dot != std::string_view::npos && dot > 0) file = file.substr(0, dot);
   return std::string(file);
 }
 
-std::string EntrantName(const LogCheck& log) { return log.call.empty() ? log.name : log.call; }
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-std::string PlaceLine(const ContestIndex& index, std::size_t log, const LogCheck& check) {
-  if (check.category.checklog) return "not ranked: check log";
-  if (index.rank[log] == 0) return "not ranked";
-  const CategoryGroup& group = index.groups[index.group[log]];
-  return std::to_string(index.rank[log]) + " of " + std::to_string(group.logs.size()) + " in " +
-         GroupLine(group);
-}
-
-void AddScores(ReportLines& out, const LogCheck& check) {
-  out.Add(PadRight("", kLabelWidth) + PadLeft("Contacts", kNumberWidth) +
-          PadLeft("Multipliers", kNumberWidth) + PadLeft("Score", kNumberWidth));
-  const auto row = [&](std::string_view label, std::int64_t qsos, std::int64_t mults, std::int64_t score) {
-    out.Add(PadRight(std::string(label), kLabelWidth) + PadLeft(std::to_string(qsos), kNumberWidth) +
-            PadLeft(std::to_string(mults), kNumberWidth) + PadLeft(std::to_string(score), kNumberWidth));
-  };
-  row("As sent", check.qsos, check.mults, check.score);
-  row("Checked", check.checked_qsos, check.checked_mults, check.checked_score);
-  out.Add(PadRight("Claimed", kLabelWidth) + PadLeft("", 2 * kNumberWidth) +
-          PadLeft(check.claimed_score ? std::to_string(*check.claimed_score) : std::string(kNotGiven),
-                  kNumberWidth));
-}
-
-void AddUnconfirmed(ReportLines& out, const ContestResult& result, const ContestIndex& index,
-                    const LogCheck& check) {
-  const std::size_t listed = UnconfirmedCount(check.contacts);
-  out.Add("Contacts not confirmed: " + std::to_string(listed));
-  if (listed == 0) return;
-  out.Add("  " + PadRight("Line", 8) + PadRight("Band", 6) + PadRight("Worked", 14) +
-          PadRight("Status", kStatusWidth) + "Reason");
-  for (std::size_t i = 0; i < check.contacts.size(); ++i) {
-    if (check.contacts.StatusAt(i) == ContactStatus::kConfirmed) continue;
-    const ContactCheck contact = check.contacts[i];
-    const ContactReason reason = ExplainContact(index, contact);
-    std::string text = PlainText(reason.text);
-    if (reason.other_log != kNoLog) {
-      text += " (" + PlainText(result.logs[reason.other_log].name);
-      if (reason.other_line > 0) text += ", line " + std::to_string(reason.other_line);
-      text += ")";
+// The stations a log's contacts show as miscopying another entrant, or as
+// logging one that did not log them.
+void IndexContacts(const ContestResult& result, ContestIndex& index) {
+  const std::size_t count = result.logs.size();
+  index.miscopied.assign(count, {});
+  index.not_in_log.assign(count, {});
+  for (std::size_t i = 0; i < count; ++i) {
+    const ContactList& contacts = result.logs[i].contacts;
+    for (std::size_t c = 0; c < contacts.size(); ++c) {
+      const ContactStatus status = contacts.StatusAt(c);
+      if (status != ContactStatus::kBustedExchange && status != ContactStatus::kBustedCall &&
+          status != ContactStatus::kNil) {
+        continue;
+      }
+      const ContactCheck contact = contacts[c];
+      if (status == ContactStatus::kNil) {
+        const auto found = index.log_of_call.find(UpperAscii(contact.worked_call));
+        if (found != index.log_of_call.end()) index.not_in_log[found->second].push_back({i, c});
+      } else if (contact.other_log < count) {
+        index.miscopied[contact.other_log].push_back({i, c});
+      }
     }
-    out.Add("  " + PadRight(std::to_string(contact.line), 8) + PadRight(BandText(contact), 6) +
-            PadRight(PlainText(contact.worked_call), 14) +
-            PadRight(std::string(StatusName(contact.status)), kStatusWidth) + text);
   }
 }
 
-void AddMiscopies(ReportLines& out, const ContestResult& result, const ContestIndex& index,
-                  std::size_t log) {
-  const std::vector<ContactRef>& refs = index.miscopied[log];
-  out.Add("Your call or exchange miscopied by others: " + std::to_string(refs.size()));
-  if (refs.empty()) return;
-  out.Add("  " + PadRight("Station", 14) + PadRight("Their log, line", 28) + PadRight("Your line", 11) +
-          PadRight("Band", 6) + "What");
-  for (const ContactRef& ref : refs) {
-    const LogCheck& theirs = result.logs[ref.log];
-    const ContactCheck& contact = theirs.contacts[ref.contact];
-    out.Add("  " + PadRight(PlainText(theirs.call), 14) +
-            PadRight(PlainText(theirs.name) + ", line " + std::to_string(contact.line), 28) +
-            PadRight(contact.other_line > 0 ? std::to_string(contact.other_line) : "-", 11) +
-            PadRight(BandText(contact), 6) + PlainText(ExplainMiscopy(contact)));
+std::string NearMissText(const ContactCheck& contact, int window) {
+  const NearMiss& miss = contact.near_miss;
+  switch (miss.kind) {
+    case NearMiss::Kind::kTime:
+      return contact.worked_call + " logged you " + std::to_string(miss.minutes) + " minutes apart (window " +
+             std::to_string(window) + ")";
+    case NearMiss::Kind::kBand:
+      return contact.worked_call + " logged you on " + (miss.band ? BandText(*miss.band) : std::string("another band"));
+    case NearMiss::Kind::kMode:
+      return contact.worked_call + " logged you on " + miss.mode;
+    case NearMiss::Kind::kNone:
+      break;
   }
-}
-
-std::string OptionalNumber(const std::optional<std::int64_t>& n) {
-  return n ? CsvNumber(*n) : std::string();
+  return "not in the log of " + contact.worked_call;
 }
 
 }  // namespace
+
+std::string ContestTitle(const ContestResult& result) {
+  std::map<std::string, std::size_t> seen;
+  for (const LogCheck& log : result.logs) {
+    if (!log.contest.empty()) ++seen[log.contest];
+  }
+  const auto most = std::max_element(seen.begin(), seen.end(),
+                                     [](const auto& a, const auto& b) { return a.second < b.second; });
+  return most == seen.end() ? std::string(kDefaultTitle) : most->first;
+}
 
 std::vector<FileIdentity> LogFiles(const ContestResult& result) {
   std::vector<FileIdentity> files;
@@ -126,51 +84,35 @@ std::vector<FileIdentity> LogFiles(const ContestResult& result) {
   return files;
 }
 
-ContestIndex IndexContest(const ContestResult& result, const std::vector<std::string>& reserved) {
+ContestIndex IndexContest(const ContestResult& result, const std::vector<std::string>& reserved,
+                          const std::string& title) {
   ContestIndex index;
+  index.title = title.empty() ? ContestTitle(result) : title;
   const std::size_t count = result.logs.size();
   index.groups = RankByCategory(result);
   index.group.assign(count, kNoLog);
-  index.rank.assign(count, 0);
+  index.place.assign(count, 0);
   for (std::size_t g = 0; g < index.groups.size(); ++g) {
-    const std::vector<std::size_t>& logs = index.groups[g].logs;
-    for (std::size_t place = 0; place < logs.size(); ++place) {
-      index.group[logs[place]] = g;
-      index.rank[logs[place]] = place + 1;
+    const CategoryGroup& group = index.groups[g];
+    for (std::size_t k = 0; k < group.logs.size(); ++k) {
+      index.group[group.logs[k]] = g;
+      index.place[group.logs[k]] = group.places[k];
     }
   }
-  std::vector<std::string> calls;
-  calls.reserve(count);
+  std::vector<std::string> names;
+  names.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     const LogCheck& log = result.logs[i];
-    calls.push_back(log.call.empty() ? FileBaseName(log.name) : log.call);
+    names.push_back(log.call.empty() ? FileBaseName(log.name) : log.call);
     if (log.superseded_by == kNoLog && !log.call.empty()) index.log_of_call.try_emplace(UpperAscii(log.call), i);
   }
-  index.stems = UniqueFileStems(calls, reserved);
-  index.miscopied.resize(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    const ContactList& contacts = result.logs[i].contacts;
-    for (std::size_t c = 0; c < contacts.size(); ++c) {
-      const ContactStatus status = contacts.StatusAt(c);
-      if (status != ContactStatus::kBustedExchange && status != ContactStatus::kBustedCall) continue;
-      const ContactCheck contact = contacts[c];
-      std::size_t target = kNoLog;
-      if (contact.status == ContactStatus::kBustedExchange) {
-        target = contact.other_log;
-      } else if (contact.status == ContactStatus::kBustedCall) {
-        target = contact.other_log;
-        if (target == kNoLog) {
-          const auto found = index.log_of_call.find(UpperAscii(contact.correct_call));
-          if (found != index.log_of_call.end()) target = found->second;
-        }
-      }
-      if (target < count) index.miscopied[target].push_back({i, c});
-    }
-  }
+  index.stems = UniqueFileStems(names, reserved);
+  IndexContacts(result, index);
   return index;
 }
 
-ContactReason ExplainContact(const ContestIndex& index, const ContactCheck& contact) {
+ContactReason ExplainContact(const ContestResult& result, const ContestIndex& index, std::size_t log,
+                             const ContactCheck& contact) {
   ContactReason reason;
   reason.other_log = contact.other_log;
   reason.other_line = contact.other_line;
@@ -179,19 +121,16 @@ ContactReason ExplainContact(const ContestIndex& index, const ContactCheck& cont
       reason.text = "confirmed";
       break;
     case ContactStatus::kBustedExchange:
-      reason.text = "field " + contact.field + " copied as " + QuoteLogBytes(contact.logged) + ", sent as " +
-                    QuoteLogBytes(contact.sent);
+      reason.text = "field " + contact.field + " copied as " + Quoted(contact.logged) + ", sent as " + Quoted(contact.sent);
       break;
     case ContactStatus::kBustedCall:
       reason.text = "the station worked was " + contact.correct_call;
       break;
     case ContactStatus::kNil: {
-      reason.text = "not in the log of " + contact.worked_call;
-      if (reason.other_log == kNoLog) {
-        const auto found = index.log_of_call.find(UpperAscii(contact.worked_call));
-        if (found != index.log_of_call.end()) reason.other_log = found->second;
-        reason.other_line = 0;
-      }
+      reason.text = NearMissText(contact, result.time_window_minutes);
+      const auto found = index.log_of_call.find(UpperAscii(contact.worked_call));
+      reason.other_log = found != index.log_of_call.end() ? found->second : kNoLog;
+      reason.other_line = contact.near_miss.line;
       break;
     }
     case ContactStatus::kUnique:
@@ -201,7 +140,7 @@ ContactReason ExplainContact(const ContestIndex& index, const ContactCheck& cont
       reason.text = "no log from this call; other logs have it";
       break;
     case ContactStatus::kRepeat:
-      reason.text = "a repeat of an earlier contact: not counted";
+      reason.text = "a repeat of the contact before it";
       break;
     case ContactStatus::kNoBand:
       reason.text = "its frequency is on no band of the contest";
@@ -210,12 +149,19 @@ ContactReason ExplainContact(const ContestIndex& index, const ContactCheck& cont
       reason.text = "not a contact";
       break;
   }
+  const LogCheck& check = result.logs[log];
+  const bool counts = contact.status == ContactStatus::kConfirmed || contact.status == ContactStatus::kUnique ||
+                      contact.status == ContactStatus::kUnverified;
+  if (counts && !contact.counted && check.entry_band && contact.band) {
+    reason.text += ", but on " + BandText(*contact.band) + ", not on the entry's band " + BandText(*check.entry_band);
+  }
   return reason;
 }
 
 std::string ExplainMiscopy(const ContactCheck& theirs) {
   if (theirs.status == ContactStatus::kBustedCall) return "logged your call as " + theirs.worked_call;
-  return "field " + theirs.field + " copied as " + QuoteLogBytes(theirs.logged) + ", you sent " + QuoteLogBytes(theirs.sent);
+  if (theirs.status == ContactStatus::kNil) return "logged you; you did not log them";
+  return "field " + theirs.field + " copied as " + Quoted(theirs.logged) + ", you sent " + Quoted(theirs.sent);
 }
 
 std::string CategoryLine(const CategoryText& category) {
@@ -230,66 +176,40 @@ std::string CategoryLine(const CategoryText& category) {
 
 std::string GroupLine(const CategoryGroup& group) { return CategoryLine(group.category); }
 
-std::size_t UnconfirmedCount(const ContactList& contacts) {
-  std::size_t count = 0;
-  for (std::size_t i = 0; i < contacts.size(); ++i) count += contacts.StatusAt(i) != ContactStatus::kConfirmed;
-  return count;
-}
-
 std::string BandText(const ContactCheck& contact) { return contact.band ? BandText(*contact.band) : std::string(); }
 
-std::string EntrantReport(const ContestResult& result, const ContestIndex& index, std::size_t log) {
+std::string EntrantName(const LogCheck& log) { return log.call.empty() ? log.name : log.call; }
+
+std::string PlaceText(const ContestResult& result, const ContestIndex& index, std::size_t log) {
   const LogCheck& check = result.logs[log];
-  ReportLines out;
-  out.Add(std::string(kReportTitle) + PlainText(EntrantName(check)));
-  out.Add(PadRight("File:", kLabelWidth) + PlainText(check.name));
-  out.Add(PadRight("Category:", kLabelWidth) + PlainText(CategoryLine(check.category)));
-  out.Add(PadRight("Place:", kLabelWidth) + PlainText(PlaceLine(index, log, check)));
-  out.Add("");
-  AddScores(out, check);
-  out.Add("");
-  out.Add("Contacts by status");
-  for (ContactStatus status : kAllStatuses) {
-    out.Add("  " + PadRight(std::string(StatusName(status)), kStatusWidth) +
-            PadLeft(std::to_string(check.Count(status)), 8));
+  if (check.superseded_by != kNoLog) {
+    return "not ranked: superseded by " + result.logs[check.superseded_by].name + ", a later log of this call";
   }
-  out.Add("");
-  AddUnconfirmed(out, result, index, check);
-  out.Add("");
-  AddMiscopies(out, result, index, log);
-  return out.Take();
+  if (check.category.checklog) return "not ranked: check log";
+  if (index.place[log] == 0) return "not ranked";
+  const CategoryGroup& group = index.groups[index.group[log]];
+  return std::to_string(index.place[log]) + " of " + std::to_string(group.logs.size()) + " in " + GroupLine(group);
 }
 
-std::string ResultsCsv(const ContestResult& result, const ContestIndex& index) {
-  std::vector<std::string> header = {"file", "call"};
-  for (const CategoryPartInfo& part : CategoryParts()) header.push_back("category_" + std::string(part.name));
-  header.insert(header.end(), {"checklog", "contacts", "multipliers", "score", "checked_contacts",
-                               "checked_multipliers", "checked_score", "claimed_score"});
-  for (ContactStatus status : kAllStatuses) header.emplace_back(StatusName(status));
-  header.insert(header.end(), {"rank", "rejected_reason"});
-  std::string csv = CsvRow(header);
-  for (std::size_t i = 0; i < result.logs.size(); ++i) {
-    const LogCheck& log = result.logs[i];
-    std::vector<std::string> row = {CsvField(log.name), CsvField(log.call)};
-    for (const std::string& part : log.category.parts) row.push_back(CsvField(part));
-    row.push_back(log.category.checklog ? "yes" : "no");
-    const auto number = [](std::int64_t n) { return CsvNumber(n); };
-    for (std::int64_t n : {log.qsos, log.mults, log.score, log.checked_qsos, log.checked_mults, log.checked_score}) {
-      row.push_back(number(n));
-    }
-    row.push_back(OptionalNumber(log.claimed_score));
-    for (ContactStatus status : kAllStatuses) row.push_back(number(log.Count(status)));
-    row.push_back(index.rank[i] > 0 ? CsvNumber(static_cast<long long>(index.rank[i])) : std::string());
-    row.push_back(std::string());
-    csv += CsvRow(row);
-  }
-  for (const SkippedFile& skipped : result.skipped) {
-    std::vector<std::string> row(header.size());
-    row.front() = CsvField(skipped.name);
-    row.back() = CsvField(skipped.reason);
-    csv += CsvRow(row);
-  }
-  return csv;
+std::string ClockText(const LogCheck& log) {
+  if (!log.clock_offset) return {};
+  return "Your log's times are about " + std::to_string(std::abs(*log.clock_offset)) +
+         " minutes off the other logs': " + std::to_string(log.offset_paired) +
+         (log.offset_paired == 1 ? " contact was" : " contacts were") + " confirmed with that offset";
+}
+
+std::string ReductionText(const LogCheck& log) {
+  if (log.score <= 0) return "-";
+  const double reduction = 100.0 * static_cast<double>(log.score - log.checked_score) / static_cast<double>(log.score);
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f%%", reduction);
+  return text;
+}
+
+std::size_t NotCountedCount(const ContactList& contacts) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < contacts.size(); ++i) count += contacts.CountedAt(i) ? 0 : 1;
+  return count;
 }
 
 }  // namespace zelo

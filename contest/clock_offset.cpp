@@ -58,8 +58,15 @@ void FindClockOffsets(ContestWork& work) {
     if (!offset) continue;
     work.logs[log].clock_offset = *offset;
     work.result.logs[log].clock_offset = *offset;
+    const auto paired = [&work, log] {
+      std::int64_t count = 0;
+      for (std::uint32_t c = work.logs[log].first; c < work.logs[log].end; ++c) count += work.Paired(c) ? 1 : 0;
+      return count;
+    };
+    const std::int64_t before = paired();
     PairLogAgain(work, log, *offset);
     FindBustedCalls(work, log, *offset);
+    work.result.logs[log].offset_paired = paired() - before;
   }
 }
 

@@ -54,6 +54,7 @@ struct NearMiss {
   std::int64_t minutes = 0;  // kTime: how far apart
   std::optional<Band> band;  // kBand: the band it is on
   std::string mode;          // kMode: its mode as logged
+  std::string record;        // its whole QSO line, without the line end
 };
 
 struct ContactCheck {
@@ -122,8 +123,9 @@ class ContactList {
   std::size_t size() const;
   bool empty() const { return size() == 0; }
   ContactCheck operator[](std::size_t index) const;
-  // The status alone, without making the whole check.
+  // The status alone, and whether it counts, without making the whole check.
   ContactStatus StatusAt(std::size_t index) const;
+  bool CountedAt(std::size_t index) const;
   Iterator begin() const { return {this, 0}; }
   Iterator end() const { return {this, size()}; }
   void push_back(ContactCheck check);
@@ -156,6 +158,7 @@ struct LogCheck {
   std::int64_t checked_qsos = 0, checked_mults = 0, checked_score = 0;
   std::array<BandCounts, kBandCount> checked_bands;  // before the penalty
   std::optional<std::int32_t> clock_offset;  // minutes this log's clock is off the others', when found
+  std::int64_t offset_paired = 0;            // its contacts paired once its times were read with the offset
   std::size_t superseded_by = kNoLog;        // the log of the same call that replaced it
   ContactList contacts;  // one per "QSO:" record, in log order (none for a superseded log)
 
@@ -180,6 +183,8 @@ struct ContestOptions {
 struct ContestResult {
   std::vector<LogCheck> logs;        // the logs, in the order found
   std::vector<SkippedFile> skipped;  // what was not read as a log, in the order found
+  int time_window_minutes = 10;      // as checked
+  int penalty = 0;
 };
 
 // The logs the arguments name: each file as given, each folder's files and
@@ -197,8 +202,8 @@ ContestFiles FindContestFiles(const std::vector<std::string>& arguments);
 ContestResult CrossCheckContest(const ContestFiles& files, const ContestOptions& options = {});
 
 // The same on texts already in memory (name, bytes), for tests and tools.
-// `modified` orders resubmitted logs of one call (the newest counts); logs
-// given with the same time count in the order given, the last one winning.
+// `modified` orders resubmitted logs of one call (the newest counts; on a
+// tie the last name in byte order).
 struct NamedLog {
   std::string name;
   std::string bytes;

@@ -20,7 +20,9 @@ void AddNearMiss(const ContestStore& store, std::size_t log, std::uint32_t index
   check.near_miss.line = other.line;
   check.near_miss.minutes = miss.minutes;
   check.near_miss.band = BandAt(other.band);
-  check.near_miss.mode = std::string(SplitQsoFields(RecordText(store, miss.other_log, other))[kFieldMode]);
+  const std::string_view record = RecordText(store, miss.other_log, other);
+  check.near_miss.mode = std::string(SplitQsoFields(record)[kFieldMode]);
+  check.near_miss.record = std::string(DropLineEnd(record));
 }
 
 ContactCheck MakeCheck(const ContestStore& store, std::size_t log, std::uint32_t index) {
@@ -88,6 +90,12 @@ ContactStatus ContactList::StatusAt(std::size_t index) const {
   const std::size_t packed = store_ ? store_->checks[log_].size() : 0;
   if (index < packed) return store_->checks[log_][index].Status();
   return added_[index - packed].status;
+}
+
+bool ContactList::CountedAt(std::size_t index) const {
+  const std::size_t packed = store_ ? store_->checks[log_].size() : 0;
+  if (index < packed) return store_->checks[log_][index].counted != 0;
+  return added_[index - packed].counted;
 }
 
 void ContactList::push_back(ContactCheck check) { added_.push_back(std::move(check)); }

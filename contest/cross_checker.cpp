@@ -68,6 +68,8 @@ ContestResult Run(std::vector<LogInput> inputs, std::vector<SkippedFile> skipped
   work.penalty = options.penalty;
   work.store = std::make_shared<ContestStore>();
   work.result.skipped = std::move(skipped);
+  work.result.time_window_minutes = options.time_window_minutes;
+  work.result.penalty = options.penalty;
   LoadLogs(work, std::move(inputs));
   SetAsideResubmissions(work);
   NumberCalls(work);

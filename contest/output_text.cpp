@@ -1,10 +1,12 @@
 #include "contest/output_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "input/text.h"
+#include "views/display_text.h"
 
 namespace zelo {
 namespace {
@@ -24,13 +26,32 @@ bool SpreadsheetFormula(std::string_view text) {
   return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
 }
 
-// A code point HTML does not allow as text: controls (other than tab, LF,
-// CR) and noncharacters.
-bool ForbiddenInHtml(std::uint32_t cp) {
-  if (cp < 0x20) return cp != '\t' && cp != '\n' && cp != '\r';
+// A control character or a noncharacter: never shown as it is. Tab, LF and
+// CR are controls too unless `line_ends` lets them through.
+bool Unshown(char32_t cp, bool line_ends) {
+  if (cp < 0x20) return !(line_ends && (cp == '\t' || cp == '\n' || cp == '\r'));
   if (cp >= 0x7F && cp <= 0x9F) return true;
   if (cp >= 0xFDD0 && cp <= 0xFDEF) return true;
   return (cp & 0xFFFE) == 0xFFFE;
+}
+
+// The bytes as the window shows them (UTF-8 as it is, other bytes as their
+// Latin-1 letters), each character passed to `emit`, or `replacement` for
+// one that is never shown.
+template <typename Emit>
+void ForEachShown(std::string_view bytes, bool line_ends, std::string_view replacement, Emit emit) {
+  const std::string shown = DisplayUtf8(bytes);
+  std::string_view text = shown;
+  while (!text.empty()) {
+    const Utf8Char c = DecodeUtf8(text);  // always valid: DisplayUtf8 made it so
+    const std::size_t length = std::max<std::size_t>(c.length, 1);
+    if (Unshown(c.code, line_ends)) {
+      emit(c.code, replacement);
+    } else {
+      emit(c.code, text.substr(0, length));
+    }
+    text.remove_prefix(length);
+  }
 }
 
 bool IsDeviceName(std::string_view stem) {
@@ -61,7 +82,7 @@ std::string StemOf(std::string_view call) {
 
 std::string CsvField(std::string_view text) {
   std::string value = SpreadsheetFormula(text) ? "'" : "";
-  value.append(text);
+  ForEachShown(text, false, kReplacement, [&value](char32_t, std::string_view part) { value.append(part); });
   if (!CsvNeedsQuotes(value)) return value;
   std::string quoted = "\"";
   for (char c : value) {
@@ -87,32 +108,23 @@ std::string CsvRow(const std::vector<std::string>& fields) {
 std::string HtmlEscape(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  while (!text.empty()) {
-    const auto [cp, length] = DecodeUtf8(text);
-    if (length == 0 || ForbiddenInHtml(cp)) {
-      out += kReplacement;
-      text.remove_prefix(length == 0 ? 1 : length);
-      continue;
-    }
+  ForEachShown(text, true, kReplacement, [&out](char32_t cp, std::string_view part) {
     switch (cp) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
       case '"': out += "&quot;"; break;
       case '\'': out += "&#39;"; break;
-      default: out.append(text.substr(0, length));
+      default: out.append(part);
     }
-    text.remove_prefix(length);
-  }
+  });
   return out;
 }
 
 std::string PlainText(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) c = '?';
-  }
+  std::string out;
+  out.reserve(text.size());
+  ForEachShown(text, false, "?", [&out](char32_t, std::string_view part) { out.append(part); });
   return out;
 }
 

@@ -14,15 +14,19 @@ inline constexpr std::string_view kSiteStyle = R"css(:root {
 body { margin: 0; color: var(--ink); background: #fff;
   font: 16px/1.45 system-ui, -apple-system, "Segoe UI", "DejaVu Sans", sans-serif; }
 header, main, footer { max-width: 80rem; margin: 0 auto; padding: 0 1.25rem; }
+main, header { overflow-wrap: anywhere; }
 header { padding-top: 1.5rem; border-bottom: 3px solid var(--ink); }
 h1 { font-size: 1.8rem; margin: 0 0 .25rem; }
 h2 { font-size: 1.25rem; margin: 2rem 0 .5rem; }
 h2 .count { font-size: .9rem; font-weight: normal; color: var(--muted); margin-left: .5rem; }
 p.summary { color: var(--muted); margin: 0 0 1rem; }
 a { color: var(--link); }
-nav { margin: 0 0 .5rem; font-size: .95rem; }
+nav { margin: 0 0 .5rem; font-size: .95rem; display: flex; flex-wrap: wrap; gap: .25rem 1rem; }
 footer { color: var(--muted); font-size: .85rem; padding-top: 2rem; padding-bottom: 2rem; }
-.scroll { overflow-x: auto; }
+.scroll { overflow-x: auto; max-width: 100%; }
+.scroll code { white-space: nowrap; }
+p.clock { background: var(--warn-bg); color: var(--warn); border-left: 4px solid var(--warn); padding: .5rem .75rem; }
+section.soapbox p { margin: .25rem 0; }
 table { border-collapse: collapse; width: 100%; margin: .25rem 0 1rem; font-variant-numeric: tabular-nums; }
 th, td { padding: .35rem .6rem; border-bottom: 1px solid var(--rule); text-align: left; vertical-align: top; }
 thead th { background: var(--head); border-bottom: 2px solid var(--ink); font-weight: 600; vertical-align: bottom; }
@@ -32,6 +36,7 @@ tbody tr:nth-child(even) { background: var(--band); }
 tbody tr:hover { background: #e8f0f8; }
 th.num, td.num { text-align: right; }
 td.call { font-weight: 600; white-space: nowrap; }
+small { color: var(--muted); }
 td.zero { color: #a0a8ae; }
 th button { font: inherit; color: inherit; background: none; border: 0; padding: 0; cursor: pointer; text-align: inherit; }
 th button::after { content: "\00A0\2195"; color: var(--muted); font-size: .8em; }
@@ -53,6 +58,11 @@ table.scores { width: 100%; }
 .status-repeat, .status-no-band, .status-not-contact { color: var(--plain); background: var(--plain-bg); }
 .none { color: var(--muted); font-style: italic; }
 code { font-family: "DejaVu Sans Mono", monospace; font-size: .95em; }
+@media (max-width: 40rem) {
+  header, main, footer { padding: 0 .75rem; }
+  th, td { padding: .3rem .4rem; }
+  h1 { font-size: 1.4rem; }
+}
 @media print { th button::after { content: ""; } tbody tr:hover { background: none; } }
 )css";
 

@@ -1,5 +1,8 @@
 // A folder of output files (reports, a results site), each written safely
-// through SaveListing and never over one of the logs they were made from.
+// through SaveListing and never over a log. The folder keeps a list of what
+// the program wrote there (its manifest): a run replaces or removes only
+// files of that list, so that no stale page of an earlier run stays and no
+// file of anyone else's is ever replaced.
 #pragma once
 
 #include <cstddef>
@@ -27,10 +30,14 @@ std::vector<std::string> ManifestNames(const std::string& dir);
 
 class OutputFolder {
  public:
-  // `logs`: the files no output may replace. Open makes `dir` (and its
-  // parents) when missing and tells whether it could.
+  // `logs`: the files no output may replace.
   OutputFolder(std::string dir, std::vector<FileIdentity> logs);
-  OutputWrite Open();
+
+  // Makes `dir` (and its parents) when missing and makes sure every file of
+  // `names` may be written: one that is there already must be on the
+  // manifest and must not be a log. When one may not, nothing is written and
+  // the first such file is named with the reason.
+  OutputWrite Open(const std::vector<std::string>& names);
 
   // Writes `name` in the folder: a temporary file renamed over it, so it is
   // complete or as it was. A name that is one of the logs is refused.
@@ -44,9 +51,18 @@ class OutputFolder {
   // returned.
   OutputWrite WriteEach(std::size_t count, const MakeFile& make) const;
 
+  // Once every file is written: removes the files of earlier runs that this
+  // one did not write again, and leaves the manifest listing this run's.
+  OutputWrite Finish();
+
  private:
+  std::string PathOf(std::string_view name) const;
+  OutputWrite WriteManifest(const std::vector<std::string>& names) const;
+
   std::string dir_;
   std::vector<FileIdentity> logs_;
+  std::vector<std::string> names_;     // what this run writes
+  std::vector<std::string> earlier_;   // what the manifest listed before it
 };
 
 }  // namespace zelo

@@ -262,10 +262,9 @@ SaveResult ReplaceAtomically(const std::string& path, std::string_view bytes) {
 // How much of an existing file is read to tell whether it is a log.
 constexpr std::size_t kLogPeekBytes = 64 * 1024;
 
-// True when the regular file at `path` begins as a Cabrillo log does. Only
-// its start is read, without waiting: a file that cannot be read is no log
-// that anyone could tell.
-bool BeginsAsALog(const std::string& path) {
+}  // namespace
+
+bool IsCabrilloLog(const std::string& path) {
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!fd) return false;
   struct stat st {};
@@ -281,6 +280,8 @@ bool BeginsAsALog(const std::string& path) {
   start.resize(have);
   return CheckLogHeader(start).valid;
 }
+
+namespace {
 
 SaveResult ALog(const std::string& path) {
   SaveResult refused{false, path + " is a Cabrillo log; not replaced: choose another name"};
@@ -307,7 +308,7 @@ SaveResult SaveListing(const std::string& path, std::string_view bytes, std::spa
   if (::stat(path.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return Failure(path, EISDIR);
     if (!S_ISREG(st.st_mode)) return WriteStraightThrough(path, bytes);
-    if (BeginsAsALog(path)) return ALog(path);
+    if (IsCabrilloLog(path)) return ALog(path);
   }
   return ReplaceAtomically(path, bytes);
 }

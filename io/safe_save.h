@@ -18,6 +18,11 @@ struct SaveResult {
   bool a_log = false;     // refused because the file is a Cabrillo log
 };
 
+// True when the regular file at `path` begins as a Cabrillo log does
+// (START-OF-LOG: after blanks, blank lines or a byte-order mark). Only its
+// start is read, without waiting; a file that cannot be read is no log.
+bool IsCabrilloLog(const std::string& path);
+
 // Writes `bytes` to `path`. A regular file, or a new one, is replaced only
 // once the whole content is on disk (a temporary file in the same folder,
 // then renamed over it), so a failed save leaves any old file as it was; a

@@ -52,4 +52,15 @@ std::size_t DisplayLength(std::string_view bytes) {
   return length;
 }
 
+std::string PadRight(std::string text, std::size_t width) {
+  const std::size_t have = DisplayLength(text);
+  if (have < width) text.append(width - have, ' ');
+  return text;
+}
+
+std::string PadLeft(const std::string& text, std::size_t width) {
+  const std::size_t have = DisplayLength(text);
+  return have < width ? std::string(width - have, ' ') + text : text;
+}
+
 }  // namespace zelo

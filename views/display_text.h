@@ -17,4 +17,9 @@ std::string DisplayUtf8(std::string_view bytes);
 // The number of characters the text shows as.
 std::size_t DisplayLength(std::string_view bytes);
 
+// The text with blanks added after it (PadRight) or before it (PadLeft) to
+// show as `width` characters; a longer text as it is.
+std::string PadRight(std::string text, std::size_t width);
+std::string PadLeft(const std::string& text, std::size_t width);
+
 }  // namespace zelo

@@ -32,9 +32,9 @@ const TextCase kCsvCases[] = {
     {"", ""},
     {"a,b", "\"a,b\""},
     {"say \"hi\"", "\"say \"\"hi\"\"\""},
-    {"two\r\nlines", "\"two\r\nlines\""},
-    {"lone\rcr", "\"lone\rcr\""},
-    {"lone\nlf", "\"lone\nlf\""},
+    {"two\r\nlines", "two\xEF\xBF\xBD\xEF\xBF\xBDlines"},
+    {std::string_view("nul\0x", 5), "nul\xEF\xBF\xBDx"},
+    {"F5\xC9\xC8T", "F5\xC3\x89\xC3\x88T"},  // Latin-1, as the window shows it
     {"\"", "\"\"\"\""},
     {" blank ", " blank "},
     {"=1+2", "'=1+2"},
@@ -61,10 +61,11 @@ const TextCase kHtmlCases[] = {
     {"\x1B[31m", "\xEF\xBF\xBD[31m"},
     {"\x7F", "\xEF\xBF\xBD"},
     {"\xC2\x85", "\xEF\xBF\xBD"},                              // a C1 control
-    {"\xFF<", "\xEF\xBF\xBD&lt;"},                             // no UTF-8 lead byte
-    {"\xC3", "\xEF\xBF\xBD"},                                  // cut short
-    {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // overlong
-    {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
+    // Bytes that are not UTF-8 are their Latin-1 letters, as in the window.
+    {"\xFF<", "\xC3\xBF&lt;"},
+    {"\xC3", "\xC3\x83"},
+    {"\xC0\xAF", "\xC3\x80\xC2\xAF"},
+    {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xEF\xBF\xBD"},  // the last one a C1 control
     {"\xEF\xBF\xBE", "\xEF\xBF\xBD"},                          // a noncharacter
 };
 
@@ -95,15 +96,26 @@ TEST(ContestReport, SmallContestReportReadsAsExpected) {
   const ContestResult result = SmallContest();
   const ContestIndex index = IndexContest(result, {});
   const std::string expected =
-      "Log-checking report: K1ABC\r\n"
-      "File:       k1abc.log\r\n"
-      "Category:   SINGLE-OP ALL HIGH CW\r\n"
-      "Place:      2 of 2 in SINGLE-OP ALL HIGH CW NON-ASSISTED ONE\r\n"
+      "Log-checking report: K1ABC (Contest results)\r\n"
+      "File:      k1abc.log\r\n"
+      "Category:  SINGLE-OP ALL HIGH CW\r\n"
+      "Place:     2 of 2 in SINGLE-OP ALL HIGH CW NON-ASSISTED ONE\r\n"
+      "Clock:     Your log's times are about 32 minutes off the other logs': 2 contacts were confirmed with that "
+      "offset\r\n"
       "\r\n"
-      "                 Contacts  Multipliers        Score\r\n"
-      "As sent                 5            3           15\r\n"
-      "Checked                 3            2            6\r\n"
-      "Claimed                                          15\r\n"
+      "                      As scored             Checked\r\n"
+      "Band         Contacts     Mults  Contacts     Mults\r\n"
+      "160 m               0         0         0         0\r\n"
+      "80 m                0         0         0         0\r\n"
+      "40 m                0         0         0         0\r\n"
+      "20 m                5         3         3         2\r\n"
+      "15 m                0         0         0         0\r\n"
+      "10 m                0         0         0         0\r\n"
+      "Total               5         3         3         2\r\n"
+      "\r\n"
+      "Score claimed (CLAIMED-SCORE):        15\r\n"
+      "Score as scored:                      15\r\n"
+      "Score checked:                         6   reduction 60.0%\r\n"
       "\r\n"
       "Contacts by status\r\n"
       "  confirmed               1\r\n"
@@ -116,52 +128,66 @@ TEST(ContestReport, SmallContestReportReadsAsExpected) {
       "  no-band                 0\r\n"
       "  not-contact             0\r\n"
       "\r\n"
-      "Contacts not confirmed: 5\r\n"
-      "  Line    Band  Worked        Status           Reason\r\n"
-      "  11      40 m  W2XYZ         nil              not in the log of W2XYZ (w2xyz.log)\r\n"
-      "  12      20 m  N3QQX         busted-call      the station worked was N3QQQ (n3qqq.log, line 20)\r\n"
-      "  13      15 m  W2XYZ         busted-exchange  field 13 copied as \"05\", sent as \"5\" (w2xyz.log, line 14)\r\n"
-      "  14      10 m  ZZ9ZZ         unique           no log from this call, and no other log has it\r\n"
-      "  15            W2XYZ         repeat           a repeat of an earlier contact: not counted\r\n"
+      "Contacts that do not count: 4\r\n"
+      "  line 11, nil: not in the log of W2XYZ\r\n"
+      "    yours:  QSO: 40025 CW 2026-03-07 1221 ME 599 001 BU W2XYZ 599 001 BU\r\n"
+      "  line 12, busted-call: the station worked was N3QQQ\r\n"
+      "    yours:  QSO: 20025 CW 2026-03-07 1222 ME 599 001 BU N3QQX 599 001 BU\r\n"
+      "    theirs: QSO: their line 20 (n3qqq.log, line 20)\r\n"
+      "  line 13, busted-exchange: field 13 copied as \"05\", sent as \"5\"\r\n"
+      "    yours:  QSO: 15025 CW 2026-03-07 1223 ME 599 001 BU W2XYZ 599 001 BU\r\n"
+      "    theirs: QSO: their line 14 (w2xyz.log, line 14)\r\n"
+      "  line 15, repeat: a repeat of the contact before it\r\n"
+      "    yours:  QSO: 9025 CW 2026-03-07 1225 ME 599 001 BU W2XYZ 599 001 BU\r\n"
       "\r\n"
-      "Your call or exchange miscopied by others: 0\r\n";
+      "Stations that miscopied your call or exchange: 0\r\n"
+      "\r\n"
+      "Stations that logged you but are not in your log: 0\r\n";
   EXPECT_EQ(EntrantReport(result, index, 0), expected);
 }
 
-// Who miscopied an entrant is found from the other logs: N3QQQ's call was
-// busted by K1ABC and its exchange by W2XYZ; W2XYZ's exchange by K1ABC.
-TEST(ContestReport, MiscopiesAreFoundInTheOtherLogs) {
+// Who miscopied an entrant, and who logged it without being in its log, is
+// found from the other logs: N3QQQ's call was busted by K1ABC and its
+// exchange by W2XYZ; W2XYZ's exchange by K1ABC, who also logged W2XYZ on
+// 40 m without W2XYZ logging it.
+TEST(ContestReport, OtherLogsShowWhoMiscopiedAndWhoLoggedTheEntrant) {
   const ContestResult result = SmallContest();
   const ContestIndex index = IndexContest(result, {});
   const std::string n3qqq = EntrantReport(result, index, 2);
-  EXPECT_NE(n3qqq.find("Your call or exchange miscopied by others: 2\r\n"
-                       "  Station       Their log, line             Your line  Band  What\r\n"
-                       "  K1ABC         k1abc.log, line 12          20         20 m  logged your call as N3QQX\r\n"
-                       "  W2XYZ         w2xyz.log, line 15          21         20 m  "
-                       "field 12 copied as \"579\", you sent \"599\"\r\n"),
+  EXPECT_NE(n3qqq.find("Stations that miscopied your call or exchange: 2\r\n"
+                       "  K1ABC (k1abc.log, line 12): logged your call as N3QQX\r\n"
+                       "    theirs: QSO: 20025 CW 2026-03-07 1222 ME 599 001 BU N3QQX 599 001 BU\r\n"
+                       "  W2XYZ (w2xyz.log, line 15): field 12 copied as \"579\", you sent \"599\"\r\n"),
             std::string::npos)
       << n3qqq;
-  EXPECT_NE(EntrantReport(result, index, 1).find("  K1ABC         k1abc.log, line 13          14         15 m  "
-                                                 "field 13 copied as \"05\", you sent \"5\"\r\n"),
-            std::string::npos);
+  const std::string w2xyz = EntrantReport(result, index, 1);
+  EXPECT_NE(w2xyz.find("  K1ABC (k1abc.log, line 13): field 13 copied as \"05\", you sent \"5\"\r\n"),
+            std::string::npos)
+      << w2xyz;
+  EXPECT_NE(w2xyz.find("Stations that logged you but are not in your log: 1\r\n"
+                       "  K1ABC (k1abc.log, line 11): logged you; you did not log them\r\n"),
+            std::string::npos)
+      << w2xyz;
 }
 
-TEST(ContestReport, ResultsTableHasOneQuotedRowPerLog) {
+TEST(ContestReport, ResultsTableHasOneQuotedRowPerLogAndSkippedFile) {
   const ContestResult result = SmallContest();
   const std::string header =
-      "file,call,category_operator,category_band,category_power,category_mode,category_assisted,"
+      "file,call,operators,club,category_operator,category_band,category_power,category_mode,category_assisted,"
       "category_station,category_transmitter,category_time,category_overlay,checklog,contacts,multipliers,"
       "score,checked_contacts,checked_multipliers,checked_score,claimed_score,confirmed,busted-exchange,"
-      "busted-call,nil,unique,unverified,repeat,no-band,not-contact,rank,rejected_reason\r\n";
+      "busted-call,nil,unique,unverified,repeat,no-band,not-contact,place,clock_offset,superseded_by,"
+      "skipped_reason\r\n";
   const std::string expected =
       header +
-      "k1abc.log,K1ABC,SINGLE-OP,ALL,HIGH,CW,,,,,,no,5,3,15,3,2,6,15,1,1,1,1,1,0,1,0,0,2,\r\n"
-      "w2xyz.log,W2XYZ,SINGLE-OP,ALL,LOW,CW,,,,,,no,3,2,6,3,2,6,,2,1,0,0,0,0,0,0,0,1,\r\n"
-      "n3qqq.log,N3QQQ,SINGLE-OP,ALL,HIGH,CW,,,,,,no,3,3,9,3,3,9,,2,0,0,0,0,1,0,0,0,1,\r\n"
-      "\"evil, \"\"quoted\"\".log\"," + std::string(testing_support::kHostileCall) +
-      ",SINGLE-OP,ALL,LOW,CW,,,,,<img src=x onerror=alert(2)>,no,1,1,1,1,1,1,,0,0,0,0,0,0,0,1,0,2,\r\n"
-      "k9chk.log,K9CHK,CHECKLOG,,,,,,,,,yes,1,1,1,1,1,1,,0,0,0,0,0,0,0,0,1,,\r\n"
-      "junk.txt,,,,,,,,,,,,,,,,,,,,,,,,,,,,,it is not a Cabrillo log: it does not begin with START-OF-LOG:\r\n";
+      "k1abc.log,K1ABC,K1ABC K1XYZ,Yankee Clipper Contest Club,SINGLE-OP,ALL,HIGH,CW,,,,,,no,5,3,15,3,2,6,15,1,1,1,1,1,0,"
+      "1,0,0,2,-32,,\r\n"
+      "w2xyz.log,W2XYZ,,,SINGLE-OP,ALL,LOW,CW,,,,,,no,3,2,6,3,2,6,,2,1,0,0,0,0,0,0,0,1,,,\r\n"
+      "n3qqq.log,N3QQQ,,yankee clipper contest club,SINGLE-OP,ALL,HIGH,CW,,,,,,no,3,3,9,3,3,9,,2,0,0,0,0,1,0,0,0,1,,,\r\n"
+      "\"evil, \"\"quoted\"\".log\",<script>alert(1)</script>\xEF\xBF\xBD[31m"
+      ",,,SINGLE-OP,ALL,LOW,CW,,,,,<img src=x onerror=alert(2)>,no,1,1,1,1,1,1,,0,0,0,0,0,0,0,1,0,2,,,\r\n"
+      "k9chk.log,K9CHK,,,CHECKLOG,,,,,,,,,yes,1,1,1,1,1,1,,0,0,0,0,0,0,0,0,1,,,,\r\n"
+      "junk.txt,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,it is not a Cabrillo log: it does not begin with START-OF-LOG:\r\n";
   EXPECT_EQ(ResultsCsv(result, IndexContest(result, {})), expected);
 }
 
@@ -177,6 +203,7 @@ TEST(ContestHtml, HostileTextShowsAsTextOnEveryPage) {
            name.find('.') == name.rfind('.') && name.front() != '.';
   };
   for (const std::string& name : NamesIn((scratch / "site").string())) {
+    if (name == kManifestName) continue;
     EXPECT_TRUE(safe_name(name)) << name;
     const std::string page = ReadFileText(scratch / "site" / name);
     EXPECT_EQ(page.find("<script>"), std::string::npos) << name;
@@ -197,57 +224,76 @@ TEST(ContestReport, HostileTextCannotDriveATerminal) {
   const OutputWrite written = WriteReportDir(SmallContest(), (scratch / "reports").string());
   ASSERT_TRUE(written.ok) << written.error;
   const std::string report = ReadFileText(scratch / "reports" / "_SCRIPT_ALERT_1___SCRIPT___31M.txt");
-  EXPECT_NE(report.find("Log-checking report: <script>alert(1)</script>?[31m\r\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("Log-checking report: <script>alert(1)</script>?[31m (Contest results)\r\n"),
+            std::string::npos)
+      << report;
   EXPECT_EQ(report.find('\x1B'), std::string::npos);
 }
 
-// A write that fails names the file, leaves the files of the run before it
-// as they were and no temporary file behind.
-struct FailCase {
+// An output folder replaces or removes only what its manifest lists: a
+// file of anyone else's in the way stops the run before anything is
+// written, a log is never replaced, and what an earlier run wrote that this
+// one does not is removed.
+struct FolderCase {
   const char* name;
-  std::function<void(const std::filesystem::path& dir)> arrange;
-  std::string failing;  // the name the error must end its path with, before ": "
+  std::vector<std::pair<std::string, std::string>> before;  // files in the folder, ".zelo-outputs" included
+  bool ok;
+  std::string error;  // part of the error
+  std::vector<std::string> gone;   // files the run removes
+  std::vector<std::string> kept;   // files it leaves as they were
+};
+const FolderCase kFolderCases[] = {
+    {"Fresh", {}, true, "", {}, {}},
+    {"StalePageRemoved", {{".zelo-outputs", "OLD1A.txt\nresults.csv\n"}, {"OLD1A.txt", "old"}, {"notes.md", "mine"}},
+     true, "", {"OLD1A.txt"}, {"notes.md"}},
+    {"ForeignFileRefused", {{"results.csv", "someone else's table"}}, false,
+     "results.csv: not replaced: zelo-score did not write it", {}, {"results.csv"}},
+    {"LogNeverReplaced", {{".zelo-outputs", "K1ABC.txt\n"}, {"K1ABC.txt", "START-OF-LOG: 3.0\r\n"}}, false,
+     "K1ABC.txt is a Cabrillo log; not replaced", {}, {"K1ABC.txt"}},
 };
 
-using Writer = OutputWrite (*)(const ContestResult&, const std::string&);
+class FolderTest : public testing::TestWithParam<FolderCase> {};
 
-TEST(ContestOutput, FailedWriteLeavesNothingHalfWritten) {
-  const std::pair<Writer, std::string> writers[] = {{WriteReportDir, ".txt"}, {WriteHtmlSite, ".html"}};
-  for (const auto& [write, extension] : writers) {
-    const FailCase cases[] = {
-        {"a folder in the way of a page",
-         [&](const std::filesystem::path& dir) { std::filesystem::create_directories(dir / ("N3QQQ" + extension)); },
-         "/N3QQQ" + extension},
-        {"the folder is a file",
-         [](const std::filesystem::path& dir) {
-           std::filesystem::remove_all(dir);
-           WriteFileText(dir, "not a folder");
-         },
-         "/out"},
-    };
-    for (const FailCase& c : cases) {
-      ScratchDir scratch;
-      const std::filesystem::path dir = scratch / "out";
-      std::filesystem::create_directories(dir);
-      WriteFileText(dir / "results.csv", "old results");
-      WriteFileText(dir / "index.html", "old index");
-      c.arrange(dir);
-      const std::vector<std::string> before = NamesIn(scratch.Root());
-      const OutputWrite written = write(SmallContest(), dir.string());
-      EXPECT_FALSE(written.ok) << c.name;
-      EXPECT_NE(written.error.find(c.failing + ": "), std::string::npos) << c.name << ": " << written.error;
-      if (std::filesystem::is_directory(dir)) {
-        EXPECT_EQ(ReadFileText(dir / "results.csv"), "old results") << c.name;
-        EXPECT_EQ(ReadFileText(dir / "index.html"), "old index") << c.name;
-        for (const std::string& name : NamesIn(dir.string())) {
-          EXPECT_NE(name.rfind(".zelo-save-", 0), 0u) << c.name << ": " << name;
-        }
-      } else {
-        EXPECT_EQ(ReadFileText(dir), "not a folder") << c.name;
-        EXPECT_EQ(NamesIn(scratch.Root()), before) << c.name;
-      }
-    }
+TEST_P(FolderTest, OnlyWhatTheManifestListsIsReplaced) {
+  ScratchDir scratch;
+  const std::filesystem::path dir = scratch / "out";
+  std::filesystem::create_directories(dir);
+  for (const auto& [name, bytes] : GetParam().before) WriteFileText(dir / name, bytes);
+  const std::vector<std::string> names_before = NamesIn(dir.string());
+  const OutputWrite written = WriteReportDir(SmallContest(), dir.string());
+  EXPECT_EQ(written.ok, GetParam().ok) << written.error;
+  EXPECT_NE(written.error.find(GetParam().error), std::string::npos) << written.error;
+  for (const std::string& name : GetParam().gone) EXPECT_FALSE(std::filesystem::exists(dir / name)) << name;
+  for (const auto& [name, bytes] : GetParam().before) {
+    const bool kept = std::find(GetParam().kept.begin(), GetParam().kept.end(), name) != GetParam().kept.end();
+    if (kept) EXPECT_EQ(ReadFileText(dir / name), bytes) << name;
   }
+  if (!GetParam().ok) {
+    EXPECT_EQ(NamesIn(dir.string()), names_before);  // nothing written
+    return;
+  }
+  const std::string manifest = ReadFileText(dir / ".zelo-outputs");
+  EXPECT_NE(manifest.find("K1ABC.txt\n"), std::string::npos);
+  EXPECT_NE(manifest.find("results.csv\n"), std::string::npos);
+  EXPECT_EQ(manifest.find("OLD1A.txt"), std::string::npos);
+  EXPECT_EQ(manifest.find("notes.md"), std::string::npos);
+}
+INSTANTIATE_TEST_SUITE_P(Folders, FolderTest, testing::ValuesIn(kFolderCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A write that fails half way names the file and leaves the earlier run's
+// table and index (written last) as they were, and no temporary file.
+TEST(ContestOutput, FailedWriteLeavesTheEarlierTableWhole) {
+  ScratchDir scratch;
+  const std::filesystem::path dir = scratch / "out";
+  std::filesystem::create_directories(dir / "N3QQQ.txt");  // a folder where a report goes
+  WriteFileText(dir / ".zelo-outputs", "N3QQQ.txt\nresults.csv\n");
+  WriteFileText(dir / "results.csv", "old results");
+  const OutputWrite written = WriteReportDir(SmallContest(), dir.string());
+  EXPECT_FALSE(written.ok);
+  EXPECT_NE(written.error.find("/N3QQQ.txt: "), std::string::npos) << written.error;
+  EXPECT_EQ(ReadFileText(dir / "results.csv"), "old results");
+  for (const std::string& name : NamesIn(dir.string())) EXPECT_NE(name.rfind(".zelo-save-", 0), 0u) << name;
 }
 
 // A log whose name is the one an output would take is never written over.
@@ -259,7 +305,7 @@ TEST(ContestOutput, ALogIsNeverWrittenOver) {
   result.logs[0].file = log.string();
   const OutputWrite written = WriteReportDir(result, scratch.Root());
   EXPECT_FALSE(written.ok);
-  EXPECT_NE(written.error.find("K1ABC.txt: that file is one of the logs"), std::string::npos) << written.error;
+  EXPECT_NE(written.error.find("K1ABC.txt is a Cabrillo log; not replaced"), std::string::npos) << written.error;
   EXPECT_EQ(ReadFileText(log), "START-OF-LOG: 3.0\r\n");
 }
 

@@ -16,10 +16,15 @@ inline ContactCheck Contact(std::int64_t line, ContactStatus status, std::option
   ContactCheck c;
   c.line = line;
   c.status = status;
+  c.counted = status == ContactStatus::kConfirmed || status == ContactStatus::kUnique ||
+              status == ContactStatus::kUnverified;
   c.band = band;
+  c.record = "QSO: " + std::string(band ? BandName(*band) : "9") + "025 CW 2026-03-07 12" +
+             std::to_string(10 + line) + " ME 599 001 BU " + worked + " 599 001 BU";
   c.worked_call = std::move(worked);
   c.other_log = other_log;
   c.other_line = other_line;
+  if (other_log != kNoLog) c.other_record = "QSO: their line " + std::to_string(other_line);
   return c;
 }
 
@@ -60,6 +65,8 @@ inline LogCheck Entrant(std::string file, std::string call, std::string power, s
   log.checked_qsos = checked_qsos;
   log.checked_mults = checked_mults;
   log.checked_score = checked_qsos * checked_mults;
+  log.bands[BandIndex(Band::k20)] = {qsos, mults};
+  log.checked_bands[BandIndex(Band::k20)] = {checked_qsos, checked_mults};
   return log;
 }
 
@@ -70,6 +77,11 @@ inline ContestResult SmallContest() {
   ContestResult result;
   LogCheck k1abc = Entrant("k1abc.log", "K1ABC", "HIGH", 5, 3, 3, 2);
   k1abc.claimed_score = 15;
+  k1abc.clock_offset = -32;
+  k1abc.offset_paired = 2;
+  k1abc.operators = "K1ABC K1XYZ";
+  k1abc.club = "Yankee Clipper Contest Club";
+  k1abc.soapbox = {"Great fun on 20 m; the <b>rate</b> was low on 15.", "Thanks to all who called!"};
   AddContacts(k1abc, {
       Contact(10, S::kConfirmed, Band::k20, "W2XYZ", 1, 12),
       Contact(11, S::kNil, Band::k40, "W2XYZ"),
@@ -85,6 +97,7 @@ inline ContestResult SmallContest() {
       BustedExchange(15, Band::k20, "N3QQQ", 2, 21, "12", "579", "599"),
   });
   LogCheck n3qqq = Entrant("n3qqq.log", "N3QQQ", "HIGH", 3, 3, 3, 3);
+  n3qqq.club = "yankee clipper contest club";
   AddContacts(n3qqq, {
       Contact(20, S::kConfirmed, Band::k20, "K1ABC", 0, 12),
       Contact(21, S::kConfirmed, Band::k20, "W2XYZ", 1, 15),
