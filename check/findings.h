@@ -104,7 +104,6 @@ std::string Cat(const Parts&... parts) {
 }
 
 // "1 line", "3 lines".
-std::string Plural(std::int64_t n, std::string_view one, std::string_view many);
 
 // "a, b or c".
 std::string OneOf(std::span<const std::string_view> words);

@@ -16,10 +16,6 @@ namespace zelo {
 
 namespace check {
 
-std::string Plural(std::int64_t n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 std::string OneOf(std::span<const std::string_view> words) {
   std::string text;
   for (std::size_t i = 0; i < words.size(); ++i) {
@@ -73,10 +69,10 @@ CheckReport Rejected(std::string_view log_text, const std::string& reason) {
 // "3 contacts and 2 multipliers", "1 contact": the parts that are not 0.
 std::string ContactsAndMultipliers(std::int64_t contacts, std::int64_t multipliers) {
   std::string text;
-  if (contacts > 0) text = check::Plural(contacts, "contact", "contacts");
+  if (contacts > 0) text = Plural(contacts, "contact", "contacts");
   if (multipliers > 0) {
     if (!text.empty()) text += " and ";
-    text += check::Plural(multipliers, "multiplier", "multipliers");
+    text += Plural(multipliers, "multiplier", "multipliers");
   }
   return text;
 }

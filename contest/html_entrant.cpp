@@ -147,7 +147,7 @@ std::string EntrantPage(const ContestResult& result, const ContestIndex& index, 
     Others(page, result, index, "Stations that logged you but are not in your log",
            "Every station that logged you is in your log.", index.not_in_log[log]);
   }
-  Close(page);
+  Close(page, true);
   return page.Take();
 }
 

@@ -40,9 +40,10 @@ class Page {
   std::string html_;
 };
 
-// The page's head, header (its title and the site's links) and main; Close ends them.
+// The page's head, header (its title and the site's links) and main; Close ends
+// them, telling how to sort where the page has a table that sorts.
 void Open(Page& page, std::string_view title, std::string_view heading, std::string_view summary);
-void Close(Page& page);
+void Close(Page& page, bool sortable);
 
 // A number cell, sorted by its value; a zero is greyed.
 void NumberCell(Page& page, std::int64_t n);

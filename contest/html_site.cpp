@@ -38,9 +38,10 @@ void Open(Page& page, std::string_view title, std::string_view heading, std::str
       .Text(summary).Raw("</p>\n</header>\n<main>\n");
 }
 
-void Close(Page& page) {
-  page.Raw("</main>\n<footer>Written by zelo-score. Click a column heading to sort a table.</footer>\n")
-      .Raw("</body>\n</html>\n");
+void Close(Page& page, bool sortable) {
+  page.Raw("</main>\n<footer>Written by zelo-score.")
+      .Raw(sortable ? " Click a column heading to sort a table." : "")
+      .Raw("</footer>\n</body>\n</html>\n");
 }
 
 void NumberCell(Page& page, std::int64_t n) {
@@ -69,23 +70,25 @@ std::string LogsSummary(const ContestResult& result) {
   return Page::Grouped(static_cast<std::int64_t>(result.logs.size())) + (result.logs.size() == 1 ? " log" : " logs");
 }
 
-// A category's table: place, call, operators, club, checked contacts and
-// multipliers, claimed and checked score, reduction.
+// A category's table: place, call and checked score first, so that a phone
+// shows them without scrolling; then checked contacts and multipliers, the
+// claimed score, the reduction, operators and club.
 void CategoryTable(Page& page, const ContestResult& result, const ContestIndex& index,
                    const std::vector<std::size_t>& logs, bool ranked) {
   page.Raw("<div class=\"scroll\"><table class=\"results sortable\">\n<thead><tr>");
   if (ranked) page.Raw("<th scope=\"col\" class=\"num\">Place</th>");
-  page.Raw("<th scope=\"col\">Call</th><th scope=\"col\">Operators</th><th scope=\"col\">Club</th>")
+  page.Raw("<th scope=\"col\">Call</th><th scope=\"col\" class=\"num key\">Checked score</th>")
       .Raw("<th scope=\"col\" class=\"num\">Contacts</th><th scope=\"col\" class=\"num\">Multi&shy;pliers</th>")
-      .Raw("<th scope=\"col\" class=\"num\">Claimed</th><th scope=\"col\" class=\"num key\">Checked score</th>")
-      .Raw("<th scope=\"col\" class=\"num\">Reduction</th></tr></thead>\n<tbody>\n");
+      .Raw("<th scope=\"col\" class=\"num\">Claimed</th><th scope=\"col\" class=\"num\">Reduction</th>")
+      .Raw("<th scope=\"col\">Operators</th><th scope=\"col\">Club</th></tr></thead>\n<tbody>\n");
   for (std::size_t log : logs) {
     const LogCheck& check = result.logs[log];
     page.Raw("<tr>");
     if (ranked) NumberCell(page, index.place[log]);
     page.Raw("<td class=\"call\">");
     CallLink(page, result, index, log);
-    page.Raw("</td><td>").Text(check.operators).Raw("</td><td>").Text(check.club).Raw("</td>");
+    page.Raw("</td><td class=\"num key\" data-value=\"").Raw(std::to_string(check.checked_score)).Raw("\">")
+        .Number(check.checked_score).Raw("</td>");
     NumberCell(page, check.checked_qsos);
     NumberCell(page, check.checked_mults);
     if (check.claimed_score) {
@@ -93,8 +96,8 @@ void CategoryTable(Page& page, const ContestResult& result, const ContestIndex& 
     } else {
       page.Raw("<td class=\"num none\" data-value=\"\">none</td>");
     }
-    page.Raw("<td class=\"num key\" data-value=\"").Raw(std::to_string(check.checked_score)).Raw("\">")
-        .Number(check.checked_score).Raw("</td><td class=\"num\">").Text(ReductionText(check)).Raw("</td></tr>\n");
+    page.Raw("<td class=\"num\">").Text(ReductionText(check)).Raw("</td><td>").Text(check.operators)
+        .Raw("</td><td>").Text(check.club).Raw("</td></tr>\n");
   }
   page.Raw("</tbody>\n</table></div>\n");
 }
@@ -109,11 +112,14 @@ std::string IndexPage(const ContestResult& result, const ContestIndex& index) {
       checklogs.push_back(i);
     }
   }
-  std::string summary = LogsSummary(result) + " in " + std::to_string(index.groups.size()) +
-                        (index.groups.size() == 1 ? " category" : " categories") + ", ranked by checked score";
-  if (!checklogs.empty()) summary += "; " + std::to_string(checklogs.size()) + " check logs";
+  const auto count = [](std::size_t n) { return static_cast<std::int64_t>(n); };
+  std::string summary = LogsSummary(result) + " in " + Plural(count(index.groups.size()), "category", "categories") +
+                        ", ranked by checked score";
+  if (!checklogs.empty()) summary += "; " + Plural(count(checklogs.size()), "check log", "check logs");
   if (superseded > 0) summary += "; " + std::to_string(superseded) + " superseded";
-  if (!result.skipped.empty()) summary += "; " + std::to_string(result.skipped.size()) + " files not logs";
+  if (!result.skipped.empty()) {
+    summary += "; " + Plural(count(result.skipped.size()), "file that is not a log", "files that are not logs");
+  }
   Page page;
   Open(page, index.title, index.title, summary);
   for (std::size_t g = 0; g < index.groups.size(); ++g) {
@@ -130,7 +136,7 @@ std::string IndexPage(const ContestResult& result, const ContestIndex& index) {
     CategoryTable(page, result, index, checklogs, false);
     page.Raw("</section>\n");
   }
-  Close(page);
+  Close(page, true);
   return page.Take();
 }
 
@@ -149,7 +155,7 @@ std::string SoapboxPage(const ContestResult& result, const ContestIndex& index) 
     page.Raw("</section>\n");
   }
   if (!any) page.Raw("<p class=\"none\">No log has a SOAPBOX: line.</p>\n");
-  Close(page);
+  Close(page, false);
   return page.Take();
 }
 
@@ -184,7 +190,7 @@ std::string ClubsPage(const ContestResult& result, const ContestIndex& index) {
     }
     page.Raw("</tbody>\n</table></div>\n");
   }
-  Close(page);
+  Close(page, !ranked.empty());
   return page.Take();
 }
 
@@ -200,6 +206,8 @@ std::string FilesPage(const ContestResult& result, const ContestIndex& index) {
       page.Raw("<tr><td>").Text(skipped.name).Raw("</td><td>").Text(skipped.reason).Raw("</td></tr>\n");
     }
     page.Raw("</tbody>\n</table></div>\n");
+  } else {
+    page.Raw("<p class=\"none\">Every file read is a log.</p>\n");
   }
   std::vector<std::size_t> superseded;
   for (std::size_t i = 0; i < result.logs.size(); ++i) {
@@ -216,8 +224,10 @@ std::string FilesPage(const ContestResult& result, const ContestIndex& index) {
           .Text(log.call).Raw("</td><td>").Text(result.logs[log.superseded_by].name).Raw("</td></tr>\n");
     }
     page.Raw("</tbody>\n</table></div>\n");
+  } else {
+    page.Raw("<p class=\"none\">No call sent more than one log.</p>\n");
   }
-  Close(page);
+  Close(page, false);
   return page.Take();
 }
 

@@ -25,6 +25,8 @@ nav { margin: 0 0 .5rem; font-size: .95rem; display: flex; flex-wrap: wrap; gap:
 footer { color: var(--muted); font-size: .85rem; padding-top: 2rem; padding-bottom: 2rem; }
 .scroll { overflow-x: auto; max-width: 100%; }
 .scroll code { white-space: nowrap; }
+/* A table keeps its words whole and scrolls sideways on a narrow screen. */
+table { overflow-wrap: normal; }
 p.clock { background: var(--warn-bg); color: var(--warn); border-left: 4px solid var(--warn); padding: .5rem .75rem; }
 section.soapbox p { margin: .25rem 0; }
 table { border-collapse: collapse; width: 100%; margin: .25rem 0 1rem; font-variant-numeric: tabular-nums; }
@@ -36,6 +38,7 @@ tbody tr:nth-child(even) { background: var(--band); }
 tbody tr:hover { background: #e8f0f8; }
 th.num, td.num { text-align: right; }
 td.call { font-weight: 600; white-space: nowrap; }
+th[scope="row"] { white-space: nowrap; }
 small { color: var(--muted); }
 td.zero { color: #a0a8ae; }
 th button { font: inherit; color: inherit; background: none; border: 0; padding: 0; cursor: pointer; text-align: inherit; }
@@ -59,7 +62,7 @@ table.scores { width: 100%; }
 .none { color: var(--muted); font-style: italic; }
 code { font-family: "DejaVu Sans Mono", monospace; font-size: .95em; }
 @media (max-width: 40rem) {
-  header, main, footer { padding: 0 .75rem; }
+  header, main, footer { padding-left: .75rem; padding-right: .75rem; }
   th, td { padding: .3rem .4rem; }
   h1 { font-size: 1.4rem; }
 }

@@ -102,4 +102,8 @@ std::string QuoteLogBytes(std::string_view bytes) {
   return quoted;
 }
 
+std::string Plural(std::int64_t n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
 }  // namespace zelo

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -40,5 +41,8 @@ std::string QuoteLogBytes(std::string_view bytes);
 
 // QuoteLogBytes appended to `out`, without a string of its own.
 void AppendQuoted(std::string& out, std::string_view bytes);
+
+// "1 log", "2 logs": a count and the word that goes with it.
+std::string Plural(std::int64_t n, std::string_view one, std::string_view many);
 
 }  // namespace zelo
