@@ -4,6 +4,7 @@
 #include <functional>
 #include <utility>
 
+#include "check/finding_groups.h"
 #include "check/log_check.h"
 #include "input/log_file.h"
 #include "scoring/report.h"
@@ -48,8 +49,21 @@ class RunningFlag {
   bool& flag_;
 };
 
-DialogSettings OpenDialogSettings() { return {"Open", "All Files (*.*)", "*", ""}; }
-DialogSettings SaveDialogSettings() { return {"Save", "NS File (*.NS)", "*.NS", ""}; }
+DialogSettings OpenDialogSettings() { return {"Open", "All Files (*.*)", "*", "", ""}; }
+
+// The folder that holds a file, as the dialogs take it; empty for a bare name.
+std::string FolderOf(const std::string& path) {
+  return std::filesystem::path(path).parent_path().string();
+}
+
+// A save's reason with the path apart: what follows the path when the reason
+// begins with it, else ": " and the whole reason.
+std::string AfterPath(std::string_view path, std::string_view reason) {
+  if (!path.empty() && reason.starts_with(path) && !reason.substr(path.size()).empty()) {
+    return std::string(reason.substr(path.size()));
+  }
+  return ": " + std::string(reason);
+}
 
 // The help file beside the program, or where an installation puts it.
 std::string HelpFilePath(const std::string& program_folder) {
@@ -100,7 +114,7 @@ void Form1::OpenChosenLog(const std::string& path) {
   if (read.ok) reason = CheckLogHeader(read.bytes).reason;
   if (!read.ok || !reason.empty()) {
     ShowInvalidLogPrompt(Control::cmdCommand1);
-    window_.ShowRefusal(selected_path_, reason);
+    window_.ShowRefusal("", selected_path_, ": " + reason);
     refusal_shown_ = true;
     return;
   }
@@ -165,26 +179,46 @@ void Form1::optnSum_Click() {
 
 void Form1::mnuFileSave_Click() {
   if (scoring_ || !last_run_) return;  // nothing to save before the first listing
-  const std::optional<std::string> chosen = window_.ShowSaveDialog(SaveDialogSettings());
-  if (!chosen || chosen->empty()) return;
   std::vector<std::string> lines;
   const std::size_t count = window_.ListLineCount();
   lines.reserve(count);
   for (std::size_t i = 0; i < count; ++i) lines.push_back(window_.ListLine(i));
-  const SaveResult saved = SaveListing(*chosen, ListingBytes(lines), selected_path_);
-  if (!saved.ok) {
-    // The reason names the file first, when it names it.
-    const std::string& path = *chosen;
-    std::string_view reason = saved.reason;
-    if (reason.starts_with(path) && reason.substr(path.size()).starts_with(": ")) {
-      window_.SetCaptionWithPath(Control::cmdCommand1, kSaveFailedPrefix, path,
-                                 reason.substr(path.size()));
+  const auto refused = [this](std::string_view path, const SaveResult& saved) {
+    // The save prompt stays, with the reason under it.
+    window_.SetCaption(Control::cmdCommand1, kSavePrompt);
+    window_.ShowRefusal("", path, AfterPath(path, saved.reason));
+    refusal_shown_ = true;
+  };
+  const auto done = [this](std::string_view path, const SaveResult& saved) {
+    if (refusal_shown_) window_.HideRefusal();
+    refusal_shown_ = false;
+    if (saved.ok) {
+      ShowExitPrompt(Control::cmdCommand1);
+    } else if (saved.reason.starts_with(path) && saved.reason.substr(path.size()).starts_with(": ")) {
+      // The path apart, so that the window can shorten it and keep the rest.
+      window_.SetCaptionWithPath(Control::cmdCommand1, kSaveFailedPrefix, path, saved.reason.substr(path.size()));
     } else {
       window_.SetCaption(Control::cmdCommand1, std::string(kSaveFailedPrefix) + saved.reason);
     }
+  };
+  SaveWithDialog({"Save", "NS File (*.NS)", "*.NS", "", FolderOf(selected_path_)}, ListingBytes(lines), refused,
+                 done);
+}
+
+void Form1::SaveWithDialog(const DialogSettings& settings, std::string_view bytes,
+                           const std::function<void(std::string_view, const SaveResult&)>& refused,
+                           const std::function<void(std::string_view, const SaveResult&)>& done) {
+  while (true) {
+    const std::optional<std::string> chosen = window_.ShowSaveDialog(settings);
+    if (!chosen || chosen->empty()) return;
+    const SaveResult saved = SaveListing(*chosen, bytes, selected_path_);
+    if (!saved.ok && (saved.a_log || saved.onto_log)) {
+      refused(*chosen, saved);
+      continue;
+    }
+    done(*chosen, saved);
     return;
   }
-  ShowExitPrompt(Control::cmdCommand1);
 }
 
 void Form1::mnuFileExit_Click() {
@@ -205,8 +239,47 @@ void Form1::mnuAbout_Click() {
 }
 
 void Form1::mnuCheck_Click() {
-  if (!log_valid_) return;  // offered only once a log has been opened
-  window_.ShowFindings(CheckLog(log_text_));
+  if (scoring_ || !log_valid_) return;  // offered only once a log has been opened
+  checked_text_.reset();
+  check_report_ = CheckLog(log_text_);
+  ShowCheck("");
+}
+
+void Form1::CheckAgain_Click() {
+  if (scoring_ || !log_valid_) return;
+  FileRead read = ReadWholeFile(selected_path_);
+  if (!read.ok) {
+    checked_text_.emplace();
+    check_report_ = UnreadableLog(read.error);
+    ShowCheck(std::string(kCheckedAgainUnreadable));
+    return;
+  }
+  const bool changed = read.bytes != log_text_;
+  if (changed) {
+    checked_text_ = std::move(read.bytes);
+  } else {
+    checked_text_.reset();
+  }
+  check_report_ = CheckLog(CheckedText());
+  ShowCheck(std::string(changed ? kCheckedAgainChanged : kCheckedAgainUnchanged));
+}
+
+void Form1::ShowCheck(std::string notice) {
+  window_.ShowFindings({selected_path_, CheckedText(), check_report_, std::move(notice)});
+}
+
+void Form1::SaveFindings_Click() {
+  if (scoring_ || !log_valid_) return;
+  const std::string name = std::filesystem::path(selected_path_).stem().string() + "-check.txt";
+  const auto refused = [this](std::string_view, const SaveResult& saved) {
+    window_.ShowFindingsNotice(std::string(kFindingsNotSaved) + saved.reason);
+  };
+  const auto done = [this](std::string_view path, const SaveResult& saved) {
+    window_.ShowFindingsNotice(saved.ok ? std::string(kFindingsSaved) + std::string(path)
+                                        : std::string(kFindingsNotSaved) + saved.reason);
+  };
+  SaveWithDialog({"Save findings", "Text File (*.txt)", "*.txt", name, FolderOf(selected_path_)},
+                 FindingsText(selected_path_, check_report_), refused, done);
 }
 
 void Form1::ShowStep1Prompt(Control target) {

@@ -1,5 +1,6 @@
 #include "app/qt_window.h"
 
+#include "app/check_window.h"
 #include "views/display_text.h"
 
 #include <algorithm>
@@ -49,6 +50,12 @@ constexpr int kOptionTopTwips = 8280;
 constexpr int kOptionHeightTwips = 495;
 constexpr int kProgressMax = 100;
 
+// lstList1 at the design size, in twips.
+struct TwipsBox {
+  int left, top, width, height;
+};
+constexpr TwipsBox kListRect{1560, 2040, 7695, 5232};
+
 QString FromBytes(std::string_view text) { return DisplayText(text); }
 
 // A path as the file system spells it, in bytes.
@@ -95,57 +102,6 @@ class WidestLineDelegate : public QStyledItemDelegate {
     return QStyledItemDelegate::sizeHint(option, model->index(model->WidestRow()));
   }
 };
-
-// The findings of a log check as a table: line, severity, message (whole in
-// its tool tip). The messages may quote log bytes; they are shown decoded as
-// UTF-8.
-class FindingsModel : public QAbstractTableModel {
- public:
-  using QAbstractTableModel::QAbstractTableModel;
-
-  void Show(std::vector<Finding> findings) {
-    beginResetModel();
-    findings_ = std::move(findings);
-    endResetModel();
-  }
-
-  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : static_cast<int>(findings_.size());
-  }
-  int columnCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : 3; }
-
-  QVariant data(const QModelIndex& index, int role) const override {
-    const bool shown = role == Qt::DisplayRole || (role == Qt::ToolTipRole && index.column() == 2);
-    if (!shown || !index.isValid() || index.row() >= rowCount()) return {};
-    const Finding& finding = findings_[static_cast<std::size_t>(index.row())];
-    switch (index.column()) {
-      case 0: return QString::number(finding.line);
-      case 1: return FromBytes(SeverityName(finding.severity));
-      default: return FromBytes(finding.message);
-    }
-  }
-
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-    if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
-    static const char* const kTitles[] = {"Line", "Severity", "Message"};
-    return section >= 0 && section < 3 ? QString::fromLatin1(kTitles[section]) : QVariant();
-  }
-
- private:
-  std::vector<Finding> findings_;
-};
-
-// "1 error, 2 warnings, 0 notes. Computed score 132, claimed score none."
-std::string FindingCounts(const CheckSummary& s) {
-  const auto count = [](std::int64_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-  };
-  std::string text = count(s.errors, "error", "errors") + ", " + count(s.warnings, "warning", "warnings") + ", " +
-                     count(s.notes, "note", "notes") + ".";
-  if (!s.scored) return text + " The log is not scored.";
-  return text + " Computed score " + std::to_string(s.score) + ", claimed score " +
-         (s.claimed_score ? std::to_string(*s.claimed_score) : std::string("none")) + ".";
-}
 
 }  // namespace
 
@@ -231,6 +187,7 @@ std::unique_ptr<QFileDialog> MakeFileDialog(DialogKind kind, const DialogSetting
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setDefaultSuffix(QString());
   }
+  if (!settings.folder.empty()) dialog->setDirectory(QFile::decodeName(QByteArray::fromStdString(settings.folder)));
   dialog->selectFile(FromBytes(settings.initial_name));
   return dialog;
 }
@@ -242,8 +199,10 @@ QtWindow::QtWindow(QWidget* parent)
   setAcceptDrops(true);
   CreateControls();
   CreateMenu();
-  // The window keeps its design size: the client area, plus the menu bar.
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  // The window opens at its design size (the client area, plus the menu bar)
+  // and may grow; it never shrinks below it.
+  layout()->setSizeConstraint(QLayout::SetMinimumSize);
+  resize(layout()->minimumSize());
 }
 
 QtWindow::~QtWindow() = default;
@@ -263,7 +222,7 @@ QRadioButton* QtWindow::AddOption(const char* name, const char* caption, int lef
 void QtWindow::CreateControls() {
   auto* client = new QWidget(this);
   client->setObjectName(QStringLiteral("client"));
-  client->setFixedSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
+  client->setMinimumSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
   setCentralWidget(client);
 
   cmdCommand1_ = new QPushButton(client);
@@ -294,7 +253,7 @@ void QtWindow::CreateControls() {
   list_lines_ = new ListLinesModel(this);
   lstList1_ = new QListView(client);
   lstList1_->setObjectName(QStringLiteral("lstList1"));
-  lstList1_->setGeometry(TwipsRect(1560, 2040, 7695, 5232));
+  lstList1_->setGeometry(TwipsRect(kListRect.left, kListRect.top, kListRect.width, kListRect.height));
   lstList1_->setFont(ListFont());
   lstList1_->setUniformItemSizes(true);
   lstList1_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -429,14 +388,14 @@ void QtWindow::SetCaptionWithPath(Control control, std::string_view before, std:
   }
 }
 
-void QtWindow::ShowRefusal(std::string_view path, std::string_view reason) {
-  const QString separator = QStringLiteral(": ");
+void QtWindow::ShowRefusal(std::string_view before, std::string_view path, std::string_view after) {
+  const QString head = FromBytes(before);
   const QString whole_path = FromBytes(path);
-  // The path on one line at most, shortened in its middle; the reason wraps.
+  // The path on one line at most, shortened in its middle; the rest wraps.
   const QFontMetricsF metrics(refusal_->font());
-  const qreal room = refusal_->contentsRect().width() - metrics.horizontalAdvance(separator);
+  const qreal room = refusal_->contentsRect().width() - metrics.horizontalAdvance(head);
   const QString shown_path = metrics.elidedText(whole_path, Qt::ElideMiddle, room);
-  refusal_->setText(shown_path + separator + FromBytes(reason));
+  refusal_->setText(head + shown_path + FromBytes(after));
   refusal_->setToolTip(shown_path == whole_path ? QString() : whole_path);
   refusal_->show();
 }
@@ -502,6 +461,18 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+void QtWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  const QWidget* client = centralWidget();
+  const int grow_x = std::max(0, client->width() - TwipsToPixels(kClientWidthTwips));
+  const int grow_y = std::max(0, client->height() - TwipsToPixels(kClientHeightTwips));
+  lstList1_->setGeometry(TwipsRect(kListRect.left, kListRect.top, kListRect.width, kListRect.height)
+                             .adjusted(0, 0, grow_x, grow_y));
+  for (QAbstractButton* option : options_->buttons()) {
+    option->move(option->x(), TwipsToPixels(kOptionTopTwips) + grow_y);
+  }
+}
+
 void QtWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (DroppedFile(event->mimeData()) && form_.AcceptsDroppedLog()) event->acceptProposedAction();
 }
@@ -537,36 +508,18 @@ std::optional<std::string> QtWindow::ShowSaveDialog(const DialogSettings& settin
   return RunDialog(DialogKind::kSave, settings);
 }
 
-void QtWindow::ShowFindings(const CheckReport& report) {
+void QtWindow::ShowFindings(const FindingsView& view) {
   if (check_window_ == nullptr) {
-    check_window_ = new QDialog(this);
-    check_window_->setObjectName(QStringLiteral("checkWindow"));
-    check_window_->setWindowTitle(QStringLiteral("Log check"));
-    check_window_->resize(900, 480);
-    auto* counts = new QLabel(check_window_);
-    counts->setObjectName(QStringLiteral("checkCounts"));
-    auto* table = new QTableView(check_window_);
-    table->setObjectName(QStringLiteral("checkFindings"));
-    table->setModel(new FindingsModel(check_window_));
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setWordWrap(false);
-    table->verticalHeader()->hide();
-    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
-    table->horizontalHeader()->setStretchLastSection(true);
-    auto* layout = new QVBoxLayout(check_window_);
-    layout->addWidget(counts);
-    layout->addWidget(table);
+    check_window_ = new CheckWindow(this, [this] { form_.CheckAgain_Click(); }, [this] { form_.SaveFindings_Click(); });
   }
-  check_window_->findChild<QLabel*>(QStringLiteral("checkCounts"))->setText(FromBytes(FindingCounts(report.summary)));
-  auto* table = check_window_->findChild<QTableView*>(QStringLiteral("checkFindings"));
-  static_cast<FindingsModel*>(table->model())->Show(report.findings);
-  table->resizeColumnToContents(0);
-  table->resizeColumnToContents(1);
+  check_window_->Show(view);
   check_window_->show();
   check_window_->raise();
   check_window_->activateWindow();
+}
+
+void QtWindow::ShowFindingsNotice(std::string_view text) {
+  if (check_window_ != nullptr) check_window_->ShowNotice(text);
 }
 
 void QtWindow::ShowHelp(const std::string& help_file) {

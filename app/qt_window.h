@@ -3,7 +3,7 @@
 // calls, and forwards the clicks on the start button, the option buttons and
 // the menu to its Form1, which holds every rule of the workflow. Beside the
 // designed menu entries, Check shows the log check's findings in a window of
-// their own.
+// their own (CheckWindow).
 #pragma once
 
 #include <array>
@@ -36,6 +36,8 @@ class QRadioButton;
 class QTextBrowser;
 
 namespace zelo {
+
+class CheckWindow;
 
 // The window's design unit: twips, 15 to a logical pixel (at 96 dpi),
 // rounded to the nearest pixel.
@@ -115,7 +117,7 @@ class QtWindow : public QMainWindow, public WindowOps {
   void SetCaption(Control control, std::string_view text) override;
   void SetCaptionWithPath(Control control, std::string_view before, std::string_view path,
                           std::string_view after) override;
-  void ShowRefusal(std::string_view path, std::string_view reason) override;
+  void ShowRefusal(std::string_view before, std::string_view path, std::string_view after) override;
   void HideRefusal() override;
   void SetMenuEnabled(Menu menu, bool enabled) override;
   void SetVisible(Control control, bool visible) override;
@@ -128,7 +130,8 @@ class QtWindow : public QMainWindow, public WindowOps {
   void RepaintNow() override;
   std::optional<std::string> ShowOpenDialog(const DialogSettings& settings) override;
   std::optional<std::string> ShowSaveDialog(const DialogSettings& settings) override;
-  void ShowFindings(const CheckReport& report) override;
+  void ShowFindings(const FindingsView& view) override;
+  void ShowFindingsNotice(std::string_view text) override;
   void ShowHelp(const std::string& help_file) override;
   void ShowAbout(const AboutInfo& about) override;
   std::string ProgramFolder() const override;
@@ -143,6 +146,9 @@ class QtWindow : public QMainWindow, public WindowOps {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // The list grows with the window, and the controls under it keep to the
+  // bottom; at the design size everything is where it was designed.
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void CreateControls();
@@ -169,7 +175,7 @@ class QtWindow : public QMainWindow, public WindowOps {
   QAction* mnuCheck_ = nullptr;
   QDialog* help_window_ = nullptr;
   QTextBrowser* help_browser_ = nullptr;
-  QDialog* check_window_ = nullptr;
+  CheckWindow* check_window_ = nullptr;
 
   std::string help_file_name_;
   DialogHook dialog_hook_;

@@ -37,6 +37,15 @@ struct DialogSettings {
   std::string filter_description;
   std::string filter_pattern;
   std::string initial_name;  // empty: no name offered
+  std::string folder;        // where the dialog opens; empty: where it last was
+};
+
+// What the Check window shows: the findings of one check of a log's text.
+struct FindingsView {
+  std::string file;          // the log's path: FILE in "FILE:LINE: severity: message"
+  std::string_view text;     // the text checked, for the lines around a finding; stays until the next ShowFindings
+  const CheckReport& report;
+  std::string notice;        // said above the findings (the file changed since it was scored...); may be empty
 };
 
 // What the About box shows.
@@ -59,9 +68,10 @@ class WindowOps {
   virtual void SetMenuEnabled(Menu menu, bool enabled) = 0;
   virtual void SetVisible(Control control, bool visible) = 0;
 
-  // Why the file `path` was refused as a log, shown under the prompt until
-  // HideRefusal; a second refusal replaces the first.
-  virtual void ShowRefusal(std::string_view path, std::string_view reason) = 0;
+  // Why a file was refused (as a log, or as the file to save to), shown under
+  // the prompt until HideRefusal as `before`, `path`, `after`; a path too long
+  // for one line gives way in its middle. A second refusal replaces the first.
+  virtual void ShowRefusal(std::string_view before, std::string_view path, std::string_view after) = 0;
   virtual void HideRefusal() = 0;
 
   // lstList1: lines are bytes, kept exactly as given. Every listing starts
@@ -83,8 +93,12 @@ class WindowOps {
   virtual std::optional<std::string> ShowOpenDialog(const DialogSettings& settings) = 0;
   virtual std::optional<std::string> ShowSaveDialog(const DialogSettings& settings) = 0;
 
-  // Shows the findings of a log check, with their counts, apart from the list.
-  virtual void ShowFindings(const CheckReport& report) = 0;
+  // Shows the findings of a log check, with their counts, apart from the list
+  // (the Check window); a second call replaces what it shows.
+  virtual void ShowFindings(const FindingsView& view) = 0;
+  // A line above the findings, in place of the view's notice: what became of
+  // a save of the findings.
+  virtual void ShowFindingsNotice(std::string_view text) = 0;
 
   // Shows a help file (or says plainly that it is missing), and the About box.
   virtual void ShowHelp(const std::string& help_file) = 0;

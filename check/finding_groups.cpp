@@ -2,6 +2,8 @@
 
 #include <unordered_map>
 
+#include "input/text.h"
+
 namespace zelo {
 
 std::string FindingLine(std::string_view file, const Finding& finding) {
@@ -9,6 +11,21 @@ std::string FindingLine(std::string_view file, const Finding& finding) {
   if (finding.line > 0) line.append(":").append(std::to_string(finding.line));
   line.append(": ").append(SeverityName(finding.severity)).append(": ").append(finding.message);
   return line;
+}
+
+std::string CheckSummaryText(const CheckSummary& s) {
+  std::string text = Plural(s.errors, "error", "errors") + ", " + Plural(s.warnings, "warning", "warnings") + ", " +
+                     Plural(s.notes, "note", "notes") + "; ";
+  if (const std::string effect = EffectText(s.effect); !effect.empty()) text += effect + "; ";
+  if (!s.scored) return text + "not scored";
+  text += "computed score " + std::to_string(s.score) + ", claimed score ";
+  return text + (s.claimed_score ? std::to_string(*s.claimed_score) : "none");
+}
+
+std::string FindingsText(std::string_view file, const CheckReport& report) {
+  std::string text;
+  for (const Finding& finding : report.findings) text.append(FindingLine(file, finding)).append("\n");
+  return text.append(file).append(": ").append(CheckSummaryText(report.summary)).append("\n");
 }
 
 std::vector<FindingGroup> GroupFindings(const CheckReport& report) {

@@ -17,6 +17,14 @@ namespace zelo {
 // severity: message", or "FILE: severity: message" for the file as a whole.
 std::string FindingLine(std::string_view file, const Finding& finding);
 
+// The summary of a check: "3 errors, 1 warning, 2 notes; errors cost 3
+// multipliers; computed score 9, claimed score 9" (or "...; not scored").
+std::string CheckSummaryText(const CheckSummary& summary);
+
+// Every finding as a FindingLine, none left out, then "FILE: " and the
+// summary: what a saved findings file holds. Lines end with LF.
+std::string FindingsText(std::string_view file, const CheckReport& report);
+
 // How many findings of one code are shown before the rest are summed up.
 inline constexpr std::size_t kShownPerCode = 5;
 

@@ -13,21 +13,6 @@
 namespace zelo {
 namespace {
 
-std::string Count(std::int64_t n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
-// "sample.log: 3 errors, 1 warning, 2 notes; errors cost 3 multipliers;
-// computed score 9, claimed score 9".
-std::string SummaryLine(const std::string& file, const CheckSummary& s) {
-  std::string line = file + ": " + Count(s.errors, "error", "errors") + ", " + Count(s.warnings, "warning", "warnings") +
-                     ", " + Count(s.notes, "note", "notes") + "; ";
-  if (const std::string effect = EffectText(s.effect); !effect.empty()) line += effect + "; ";
-  if (!s.scored) return line + "not scored";
-  line += "computed score " + std::to_string(s.score) + ", claimed score ";
-  return line + (s.claimed_score ? std::to_string(*s.claimed_score) : "none");
-}
-
 // Each finding as FILE:LINE: severity: message (FILE: for the file as a
 // whole), at most kShownPerCode of one code; the rest of each code summed up
 // in one line, then the summary.
@@ -47,7 +32,7 @@ void WriteText(const std::string& path, const CheckReport& report, OutputLines& 
       lines.Line(file + ": " + more + " (--json lists all)");
     }
   }
-  lines.Line(SummaryLine(file, report.summary));
+  lines.Line(file + ": " + CheckSummaryText(report.summary));
 }
 
 Json JsonReport(const CheckReport& report) {

@@ -41,13 +41,13 @@ std::int64_t LineCounter::LineOf(std::size_t offset) {
 
 std::optional<TextLine> LineReader::Next() {
   if (pos_ >= text_.size()) return std::nullopt;
-  if (!next_lf_ || *next_lf_ < pos_) {
+  if (next_lf_ == std::string_view::npos || next_lf_ < pos_) {
     const void* lf = std::memchr(text_.data() + pos_, '\n', text_.size() - pos_);
     next_lf_ = lf == nullptr ? text_.size() : static_cast<std::size_t>(static_cast<const char*>(lf) - text_.data());
   }
   // The line ends at its first CR, or else at that LF.
-  const void* cr = std::memchr(text_.data() + pos_, '\r', *next_lf_ - pos_);
-  std::size_t end = cr == nullptr ? *next_lf_ : static_cast<std::size_t>(static_cast<const char*>(cr) - text_.data());
+  const void* cr = std::memchr(text_.data() + pos_, '\r', next_lf_ - pos_);
+  std::size_t end = cr == nullptr ? next_lf_ : static_cast<std::size_t>(static_cast<const char*>(cr) - text_.data());
   if (end == text_.size()) end = std::string_view::npos;
   TextLine line;
   line.number = ++number_;
@@ -61,6 +61,18 @@ std::optional<TextLine> LineReader::Next() {
   line.ended = true;
   pos_ = end + LineEndLength(text_, end);
   return line;
+}
+
+std::vector<TextLine> LinesAround(std::string_view text, std::int64_t line, int around) {
+  std::vector<TextLine> lines;
+  if (line < 1) return lines;
+  LineReader reader(text);
+  while (std::optional<TextLine> next = reader.Next()) {
+    if (next->number > line + around) break;
+    if (next->number >= line - around) lines.push_back(*next);
+  }
+  if (lines.empty() || lines.back().number < line) lines.clear();
+  return lines;
 }
 
 }  // namespace zelo

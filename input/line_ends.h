@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace zelo {
 
@@ -51,8 +52,13 @@ class LineReader {
   std::size_t pos_ = 0;
   std::int64_t number_ = 0;
   // The first LF at or after pos_ (the text's size when none is left), once
-  // looked for; a text with lone CRs is searched for LF once, not per line.
-  std::optional<std::size_t> next_lf_;
+  // looked for (npos before); a text with lone CRs is searched for LF once,
+  // not per line.
+  std::size_t next_lf_ = std::string_view::npos;
 };
+
+// Line `line` of a text and up to `around` lines either side of it, in
+// order; empty when the text has no such line.
+std::vector<TextLine> LinesAround(std::string_view text, std::int64_t line, int around);
 
 }  // namespace zelo

@@ -201,8 +201,10 @@ class PageWindow : public WindowOps {
   void SetVisible(Control control, bool visible) override {
     page_.call<void>("SetVisible", ControlName(control), visible);
   }
-  void ShowRefusal(std::string_view path, std::string_view reason) override {
-    page_.call<void>("ShowRefusal", std::string(path), DisplayUtf8(reason));
+  // The page shows "NAME: REASON"; the reason is what follows the path.
+  void ShowRefusal(std::string_view before, std::string_view path, std::string_view after) override {
+    if (after.starts_with(": ")) after.remove_prefix(2);
+    page_.call<void>("ShowRefusal", std::string(path), DisplayUtf8(std::string(before) + std::string(after)));
   }
   void HideRefusal() override { page_.call<void>("HideRefusal"); }
 
@@ -237,10 +239,12 @@ class PageWindow : public WindowOps {
 
   // The report is kept, as a window keeps what it shows, for the page to
   // filter, copy and download.
-  void ShowFindings(const CheckReport& report) override {
-    report_ = report;
+  void ShowFindings(const FindingsView& view) override {
+    report_ = view.report;
     page_.call<void>("ShowFindings", FindingsToJs(report_, ""));
   }
+  // The page's findings are downloaded, never saved through a dialog.
+  void ShowFindingsNotice(std::string_view) override {}
   const CheckReport& Report() const { return report_; }
   void ShowHelp(const std::string& help_file) override { page_.call<void>("ShowHelp", help_file); }
   void ShowAbout(const AboutInfo& about) override {

@@ -327,7 +327,8 @@ TEST(ScoringRun, RepaintsOncePerStepAndStartsNoHandlerInside) {
     for (void (Form1::*handler)() :
          {&Form1::cmdCommand1_Click, &Form1::mnuFileOpen_Click, &Form1::mnuFileSave_Click,
           &Form1::mnuFileExit_Click, &Form1::mnuHelp_Click, &Form1::mnuAbout_Click,
-          &Form1::Option160_Click, &Form1::Option20_Click, &Form1::optnSum_Click}) {
+          &Form1::Option160_Click, &Form1::Option20_Click, &Form1::optnSum_Click, &Form1::mnuCheck_Click,
+          &Form1::CheckAgain_Click, &Form1::SaveFindings_Click}) {
       (f.form.*handler)();
     }
     f.form.LogDropped(other);

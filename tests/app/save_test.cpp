@@ -181,41 +181,60 @@ TEST_P(FailedSaveTest, SaysWhyAndChangesNothingElse) {
 INSTANTIATE_TEST_SUITE_P(Paths, FailedSaveTest, ::testing::ValuesIn(kFailCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// --- Saving onto the log itself ---
+// --- Saving onto a log ---
 
 struct OntoLogCase {
   std::string_view name;
-  // Another name for the log at files/log.txt.
-  std::string (*alias)(const ScratchDir& files);
+  // A file that is a log: the one opened (files/log.txt) by another name, or another.
+  std::string (*path)(const ScratchDir& files);
+  std::string_view after_path;  // what the refusal says after the path
 };
-// Every spelling of the log is refused by the core
+// Every spelling of the log and every way a file is a log are the core's
 // (tests/core/save_listing_test.cpp); the window passes the refusal on.
 const OntoLogCase kOntoLogCases[] = {
-    {"SymbolicLink",
+    {"SymbolicLinkToTheLog",
      [](const ScratchDir& f) {
        std::filesystem::create_symlink(f.Path("log.txt"), f.Path("link.txt"));
        return f.Path("link.txt");
-     }},
+     },
+     ": that file is your log"},
+    {"AnotherLog", [](const ScratchDir& f) { return f.Write("other.NS", "\xEF\xBB\xBF  START-OF-LOG: 3.0\r\n"); },
+     " is a Cabrillo log; not replaced: choose another name"},
 };
 class SaveOntoLogTest : public SaveFixture, public ::testing::TestWithParam<OntoLogCase> {};
 
-TEST_P(SaveOntoLogTest, IsRefusedAndTheLogKept) {
-  const std::string alias = GetParam().alias(files);
+TEST_P(SaveOntoLogTest, IsRefusedUnderThePromptAndTheDialogComesAgain) {
+  const std::string path = GetParam().path(files);
+  const std::string before_bytes = ReadBytes(path);
   const WindowView before = window.View();
   window.ClearCalls();
-  Save(alias);
-  EXPECT_EQ(window.Calls(),
-            (Calls{"ShowSaveDialog", "SetCaption cmdCommand1 Listing NOT saved: that file is your log"}));
+  window.save_answers = {path, files.Path("out.txt")};
+  form.mnuFileSave_Click();
+  const std::string refusal = path + std::string(GetParam().after_path);
+  EXPECT_EQ(window.Calls(), (Calls{"ShowSaveDialog", "SetCaption cmdCommand1 " + std::string(kSavePrompt),
+                                   "ShowRefusal " + refusal, "ShowSaveDialog", "HideRefusal",
+                                   "SetCaption cmdCommand1 " + std::string(kExitPrompt)}));
+  EXPECT_EQ(ReadBytes(path), before_bytes);
   EXPECT_EQ(ReadBytes(log_path), SmallLog());
-  EXPECT_EQ(ReadBytes(alias), SmallLog());
-  EXPECT_EQ(form.LogText(), SmallLog());
+  EXPECT_EQ(ReadBytes(files.Path("out.txt")), Listing(window.List()));
+  // Cancelled after a refusal: the reason stays under the save prompt.
+  window.save_answers = {path, std::nullopt};
+  form.mnuFileSave_Click();
   WindowView after = window.View();
-  after.captions[Control::cmdCommand1] = before.captions.at(Control::cmdCommand1);
+  EXPECT_EQ(after.refusal, refusal);
+  after.refusal.clear();
   EXPECT_EQ(after, before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, SaveOntoLogTest, ::testing::ValuesIn(kOntoLogCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SaveDialog, OpensInTheLogsFolder) {
+  SaveFixture f;
+  f.Save(f.files.Path("out.txt"));
+  ASSERT_EQ(f.window.save_settings.size(), 1U);
+  EXPECT_EQ(f.window.save_settings.front().folder, std::filesystem::path(f.log_path).parent_path().string());
+}
 
 TEST(SaveOntoLog, AnotherFileBesideTheLogIsSaved) {
   SaveFixture f;

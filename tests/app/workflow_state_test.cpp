@@ -86,8 +86,7 @@ const StateCase kStates[] = {
     {"SavedAfterView", SavedAfterView, 3, kExitPrompt, false, false, true, true, false, true, true},
     {"SummaryAfterSave", SummaryAfterSave, 3, kSave, false, false, true, true, false, true, true},
     {"SaveFailed", SaveFailed, 3, kSaveFailedPrefix, true, false, true, true, false, true, false},
-    {"SaveOntoLogRefused", SaveOntoLogRefused, 3, "Listing NOT saved: that file is your log", false, false,
-     true, true, false, true, false},
+    {"SaveOntoLogRefused", SaveOntoLogRefused, 3, kSave, false, false, true, true, false, true, false},
 };
 
 constexpr Control kBandButtons[] = {Control::Option160, Control::Option80, Control::Option40,

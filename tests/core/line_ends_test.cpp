@@ -50,5 +50,24 @@ TEST_P(LineEndsTest, ReaderAgreesWithCounter) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, LineEndsTest, testing::ValuesIn(kLineCases));
 
+TEST(LinesAround, GivesTheLineAndUpToTwoEitherSide) {
+  const struct {
+    std::string_view text;
+    std::int64_t line;
+    std::vector<std::string_view> want;
+  } cases[] = {
+      {"1\n2\n3\n4\n5\n6\n7", 4, {"2", "3", "4", "5", "6"}},
+      {"1\r\n2\r3\n4", 1, {"1", "2", "3"}},      // nothing before the first
+      {"1\n2\n3\n4\n", 4, {"2", "3", "4"}},       // no empty line after the last end
+      {"1\n2\n", 3, {}},                          // past the end
+      {"1\n2", 0, {}},                             // the file as a whole
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string_view> got;
+    for (const TextLine& line : LinesAround(c.text, c.line, 2)) got.push_back(line.text);
+    EXPECT_EQ(got, c.want) << c.text << " line " << c.line;
+  }
+}
+
 }  // namespace
 }  // namespace zelo

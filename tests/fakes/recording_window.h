@@ -109,7 +109,15 @@ class RecordingWindow : public WindowOps {
   std::vector<DialogSettings> save_settings;
   std::vector<std::string> help_shown;
   std::vector<AboutInfo> about_shown;
-  std::vector<CheckReport> findings_shown;
+  // What the Check window was given, in order, copied.
+  struct ShownFindings {
+    std::string file;
+    std::string text;
+    CheckReport report;
+    std::string notice;
+  };
+  std::vector<ShownFindings> findings_shown;
+  std::vector<std::string> findings_notices;
   bool unloaded = false;
   // Called inside RepaintNow, as the real window would run pending events.
   std::function<void()> on_repaint;
@@ -144,8 +152,8 @@ class RecordingWindow : public WindowOps {
            std::string(path) + "]" + std::string(after));
     view_.captions[control] = std::string(before) + std::string(path) + std::string(after);
   }
-  void ShowRefusal(std::string_view path, std::string_view reason) override {
-    view_.refusal = std::string(path) + ": " + std::string(reason);
+  void ShowRefusal(std::string_view before, std::string_view path, std::string_view after) override {
+    view_.refusal = std::string(before) + std::string(path) + std::string(after);
     Record("ShowRefusal " + view_.refusal);
   }
   void HideRefusal() override {
@@ -191,10 +199,15 @@ class RecordingWindow : public WindowOps {
     save_settings.push_back(settings);
     return Next(save_answers);
   }
-  void ShowFindings(const CheckReport& report) override {
-    Record("ShowFindings " + std::to_string(report.summary.errors) + " " + std::to_string(report.summary.warnings) +
-           " " + std::to_string(report.summary.notes));
-    findings_shown.push_back(report);
+  void ShowFindings(const FindingsView& view) override {
+    const CheckSummary& s = view.report.summary;
+    Record("ShowFindings " + std::to_string(s.errors) + " " + std::to_string(s.warnings) + " " +
+           std::to_string(s.notes) + (view.notice.empty() ? "" : " " + view.notice));
+    findings_shown.push_back({view.file, std::string(view.text), view.report, view.notice});
+  }
+  void ShowFindingsNotice(std::string_view text) override {
+    Record("ShowFindingsNotice " + std::string(text));
+    findings_notices.emplace_back(text);
   }
   void ShowHelp(const std::string& help_file) override {
     Record("ShowHelp " + help_file);

@@ -21,6 +21,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include "app/qt_window.h"
@@ -92,10 +93,11 @@ class WindowDesignTest : public QObject {
     for (const auto& c : cases) QCOMPARE(zelo::TwipsToPixels(c.twips), c.pixels);
   }
 
-  void TitleFixedClientAreaAndFont() {
+  void TitleDesignClientAreaAndFont() {
     QCOMPARE(window_->windowTitle(), QStringLiteral("ZELO Razezuz Score Calculator"));
     QCOMPARE(window_->centralWidget()->size(), QSize(767, 596));
-    QCOMPARE(window_->minimumSize(), window_->maximumSize());
+    // It opens at the design size, which is also the smallest.
+    QCOMPARE(window_->size(), window_->minimumSize());
     // The client area starts below the menu bar.
     QCOMPARE(window_->centralWidget()->y(), window_->menuBar()->geometry().bottom() + 1);
     QCOMPARE(window_->font().family(), QStringLiteral("Bitstream Vera Sans"));
@@ -161,6 +163,25 @@ class WindowDesignTest : public QObject {
                               .arg(right)));
       QVERIFY2(text.height() <= room.height(), b.name);
     }
+  }
+
+  // Enlarged, the window gives the room to the list; the options keep to the
+  // bottom and the prompt stays; back at the design size, all is as designed.
+  void ListGrowsWithTheWindow() {
+    auto* list = window_->findChild<QListView*>(QStringLiteral("lstList1"));
+    auto* prompt = window_->findChild<QPushButton*>(QStringLiteral("cmdCommand1"));
+    auto* option = window_->findChild<QRadioButton*>(QStringLiteral("Option20"));
+    const QSize design = window_->size();
+    const QRect list_design = list->geometry(), prompt_design = prompt->geometry(), option_design = option->geometry();
+    window_->resize(design + QSize(300, 200));
+    QTRY_COMPARE(window_->size(), design + QSize(300, 200));
+    QCOMPARE(list->geometry(), list_design.adjusted(0, 0, 300, 200));
+    QCOMPARE(option->geometry(), option_design.translated(0, 200));
+    QCOMPARE(prompt->geometry(), prompt_design);
+    window_->resize(design - QSize(100, 100));  // no smaller than designed
+    QTRY_COMPARE(window_->size(), design);
+    QCOMPARE(list->geometry(), list_design);
+    QCOMPARE(option->geometry(), option_design);
   }
 
   void ListBoxDesign() {
@@ -299,8 +320,8 @@ class WindowDesignTest : public QObject {
       QFile file(dir.filePath(QString::fromLatin1(name)));
       QVERIFY(file.open(QIODevice::WriteOnly));
     }
-    const DialogSettings settings{title.toStdString(), description.toStdString(),
-                                  pattern.toStdString(), ""};
+    const DialogSettings settings{title.toStdString(), description.toStdString(), pattern.toStdString(), "",
+                                  QFile::encodeName(dir.path()).toStdString()};
     auto dialog = zelo::MakeFileDialog(static_cast<DialogKind>(kind), settings, window_.get());
     QCOMPARE(dialog->windowTitle(), title);
     QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
@@ -316,9 +337,12 @@ class WindowDesignTest : public QObject {
     QCOMPARE(dialog->acceptMode(), kind == int(DialogKind::kOpen) ? QFileDialog::AcceptOpen
                                                                   : QFileDialog::AcceptSave);
 
-    dialog->setDirectory(dir.path());
+    // It opens in the settings' folder.
+    QCOMPARE(dialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
     auto* model = dialog->findChild<QFileSystemModel*>();
     QVERIFY(model != nullptr);
+    // The folder is read on a thread of its own, which says when it is done.
+    QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
     const auto listed_names = [&] {
       QStringList names;
       const QModelIndex root = model->index(dir.path());
@@ -330,8 +354,14 @@ class WindowDesignTest : public QObject {
       return names;
     };
     QTRY_COMPARE(listed_names(), listed);
-    QTest::qWait(200);  // nothing else turns up later
-    QCOMPARE(listed_names(), listed);
+    const auto folder_loaded = [&] {
+      for (const QList<QVariant>& signal : loaded) {
+        if (QDir(signal.at(0).toString()) == QDir(dir.path())) return true;
+      }
+      return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(folder_loaded(), 20000);
+    QCOMPARE(listed_names(), listed);  // nothing else turned up later
   }
 
  private:

@@ -180,7 +180,7 @@ class WindowOpsTest : public QObject {
     for (const Step& step : steps) {
       if (step.clear_first) window_->ClearList();
       window_->AppendListLines(step.lines);
-      QTest::qWait(50);  // the list lays itself out when events run
+      list->doItemsLayout();  // as the event loop would, now
       const int extent = list->horizontalScrollBar()->maximum() + list->viewport()->width();
       const qreal widest = step.widest * char_width;
       if (widest < list->viewport()->width()) {
