@@ -179,6 +179,8 @@ function ListFindings({ findings: found, groups, matching }) {
   $("findingLines").hidden = true;
 }
 
+let selectedFinding = null;  // the finding whose lines the pane shows or will show
+
 async function SelectFinding(item) {
   if (item.dataset.more) {
     // The rest of a code, listed where its summing-up line stood.
@@ -194,7 +196,10 @@ async function SelectFinding(item) {
   }
   item.focus();
   const line = Number(item.dataset.line);
+  selectedFinding = item;
   const { first, lines } = await Ask({ type: "logLines", line });
+  // A finding chosen since, whose lines may have come first, keeps the pane.
+  if (selectedFinding !== item) return;
   const shown = $("findingLinesList");
   shown.start = first;
   shown.replaceChildren(...lines.map((text, index) => {

@@ -367,9 +367,11 @@ test("Page.LogCheckFiltersShowsLinesAndDownloads", async () => {
   const all = json.findings.map((f) => `sample.log:${f.line}: ${f.severity}: ${f.message}`);
   await page.click("input[name=severity][value='']");
   await page.waitForFunction(() => document.querySelectorAll("#findingsList li").length > 2);
-  await page.click("#finding1");
-  await page.waitForFunction(() => document.getElementById("findingLines").checkVisibility());
   const line = Number(check[1].match(/:(\d+): /)[1]);
+  await page.click("#finding1");
+  // The pane may still show the finding chosen before: wait for this one's lines.
+  await page.waitForFunction((want) => document.getElementById("findingLines").checkVisibility() &&
+    document.getElementById("findingLinesList").start === want, {}, line - 2);
   const logLines = fs.readFileSync(sample, "latin1").split(/\r\n|\r|\n/);
   assert.deepStrictEqual(await page.$$eval("#findingLinesList li", (items) => items.map((li) => li.textContent)),
                          logLines.slice(line - 3, line + 2));
