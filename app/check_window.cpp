@@ -166,7 +166,7 @@ CheckWindow::CheckWindow(QWidget* parent, std::function<void()> check_again, std
   lines_ = new QPlainTextEdit(this);
   lines_->setObjectName(QStringLiteral("checkLogLines"));
   lines_->setReadOnly(true);
-  lines_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  lines_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   lines_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   lines_->setPlaceholderText(QStringLiteral("Select a finding to see its line of the log."));
 
@@ -254,6 +254,7 @@ void CheckWindow::Show(const FindingsView& view) {
   filter_->addItem(QStringLiteral("Notes (%1)").arg(s.notes), QStringLiteral("note"));
   filter_->setCurrentIndex(std::max(0, filter_->findData(current)));
   lines_->clear();
+  table_->setFocus();  // the arrow keys move through the findings at once
 }
 
 void CheckWindow::ShowNotice(std::string_view text) {
@@ -309,22 +310,20 @@ void CheckWindow::CopyToClipboard() const { QApplication::clipboard()->setText(C
 
 void CheckWindow::ShowLinesAround(const QModelIndex& proxy_index) {
   lines_->clear();
+  lines_->setExtraSelections({});
   if (!proxy_index.isValid()) return;
   const std::vector<std::size_t> findings = FindingsOf(proxy_index);
   if (findings.empty()) return;
-  const std::int64_t line = report_.findings[findings.front()].line;
-  if (line < 1) {
-    lines_->setPlainText(QStringLiteral("This finding is about the file as a whole."));
-    return;
-  }
+  // The whole message first (the table's column may cut it), then the lines.
+  const Finding& finding = report_.findings[findings.front()];
+  const std::int64_t line = finding.line;
+  QStringList shown{(line > 0 ? QStringLiteral("Line %1, ").arg(line) : QStringLiteral("The whole file, ")) +
+                        Shown(SeverityName(finding.severity)) + QStringLiteral(": ") + Shown(finding.message),
+                    QString()};
   const std::vector<TextLine> around = LinesAround(text_, line, kLinesAround);
-  if (around.empty()) {
-    lines_->setPlainText(QStringLiteral("Line %1 is not in the text checked.").arg(line));
-    return;
-  }
-  const int width = static_cast<int>(std::to_string(around.back().number).size());
-  QStringList shown;
-  int marked = 0;
+  if (line > 0 && around.empty()) shown << QStringLiteral("Line %1 is not in the text checked.").arg(line);
+  const int width = around.empty() ? 0 : static_cast<int>(std::to_string(around.back().number).size());
+  int marked = -1;
   for (const TextLine& text_line : around) {
     if (text_line.number == line) marked = static_cast<int>(shown.size());
     shown << QStringLiteral("%1 %2  %3")
@@ -333,6 +332,7 @@ void CheckWindow::ShowLinesAround(const QModelIndex& proxy_index) {
                  .arg(Shown(text_line.text));
   }
   lines_->setPlainText(shown.join(QLatin1Char('\n')));
+  if (marked < 0) return;
   QTextEdit::ExtraSelection mark;
   mark.format.setBackground(QColor(255, 240, 190));
   mark.format.setProperty(QTextFormat::FullWidthSelection, true);

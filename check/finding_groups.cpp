@@ -43,14 +43,20 @@ std::vector<FindingGroup> GroupFindings(const CheckReport& report) {
 std::string MoreLikeThis(const CheckReport& report, const FindingGroup& group, std::size_t shown) {
   if (group.findings.size() <= shown) return {};
   const std::size_t more = group.findings.size() - shown;
+  // Each line once: a line may hold several findings of one code.
+  std::vector<std::int64_t> lines;
+  for (std::size_t k = shown; k < group.findings.size(); ++k) {
+    const std::int64_t line = report.findings[group.findings[k]].line;
+    if (lines.empty() || lines.back() != line) lines.push_back(line);
+  }
   std::string text = std::to_string(more) + " more like line " +
                      std::to_string(report.findings[group.findings.front()].line) + " (" + std::string(group.code) +
-                     "): line" + (more == 1 ? " " : "s ");
-  for (std::size_t k = 0; k < more && k < kListedLines; ++k) {
+                     "): line" + (lines.size() == 1 ? " " : "s ");
+  for (std::size_t k = 0; k < lines.size() && k < kListedLines; ++k) {
     if (k > 0) text += ", ";
-    text += std::to_string(report.findings[group.findings[shown + k]].line);
+    text += std::to_string(lines[k]);
   }
-  if (more > kListedLines) text += ", ...";
+  if (lines.size() > kListedLines) text += ", ...";
   return text;
 }
 

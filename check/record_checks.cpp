@@ -155,7 +155,8 @@ void RecordCheck::Remark(const RecordOutcome& out, std::int64_t line, std::strin
   Accept(out.record.offset, line);
   if (out.new_item) items_.Counted(*out.band, out.item, line);
   std::string message = Cat("the scorer counts ", Quoted{DropLineEnd(out.record.text)}, " in this ", tag,
-                            ": line as a contact on ", BandText(*out.band), " with ", Quoted{out.call});
+                            ": line as a contact on ", BandText(*out.band));
+  message += out.call.empty() ? std::string(" with no worked call") : Cat(" with ", Quoted{out.call});
   if (out.new_item) message += Cat(" and the multiplier ", Quoted{out.item});
   message += ": this adds a contact the log does not mean; write the remark without \"QSO:\"";
   Add(line, kRemarkContact, std::move(message), {.added_contacts = 1, .added_multipliers = out.new_item ? 1 : 0});

@@ -45,7 +45,7 @@ EOF
   export FONTCONFIG_FILE="$scratch/fonts.conf"
 fi
 
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -screen 0 1280x900x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 ready=""
 for _ in $(seq 200); do
@@ -77,7 +77,7 @@ click() {  # x y, in client-area pixels
   sleep 0.5
 }
 shot() {
-  xdotool mousemove 1020 760  # keep the pointer out of the picture
+  xdotool mousemove 1270 890  # keep the pointer out of the picture
   sleep 0.5
   import -window "$window" "$out/$1"
   echo "wrote docs/$1"
@@ -105,13 +105,17 @@ xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key --window "$window" alt+c
 check_window=""
 for _ in $(seq 50); do
-  check_window=$(xdotool search --name '^Log check$' 2>/dev/null | head -n 1 || true)
+  check_window=$(xdotool search --name '^Log check' 2>/dev/null | head -n 1 || true)
   [ -n "$check_window" ] && break
   sleep 0.1
 done
 [ -n "$check_window" ] || { echo "the Log check window did not show" >&2; exit 1; }
 sleep 1
-xdotool mousemove 1020 760
+# The findings have the keyboard: down to the sixth, an error, whose log
+# lines show under the table.
+for _ in 1 2 3 4 5 6; do xdotool key --window "$check_window" Down; sleep 0.1; done
+sleep 0.5
+xdotool mousemove 1270 890
 sleep 0.5
 import -window "$check_window" "$out/check.png"
 echo "wrote docs/check.png"
@@ -123,3 +127,8 @@ click 356 568  # 20M
 shot band-view.png
 
 click 632 568  # Summary: back to the report
+
+# Enlarged, the window gives the room to the list.
+xdotool windowsize --sync "$window" 1040 760 2>/dev/null || xdotool windowsize "$window" 1040 760
+sleep 1
+shot report-large.png

@@ -298,6 +298,17 @@ TEST(FindingGroups, TheRestOfACodeIsSummedUpWithItsLines) {
   std::size_t grouped = 0;
   for (const FindingGroup& g : groups) grouped += g.findings.size();
   EXPECT_EQ(grouped, report.findings.size());
+  // Several findings on one line name that line once.
+  std::string crowded = "SOAPBOX:";
+  for (int i = 0; i < 8; ++i) crowded += " QSO: 14025";
+  const CheckReport one_line = CheckLog(Log({kOne, crowded}));
+  int summed = 0;
+  for (const FindingGroup& g : GroupFindings(one_line)) {
+    if (g.findings.size() <= kShownPerCode) continue;
+    ++summed;
+    EXPECT_TRUE(MoreLikeThis(one_line, g).ends_with("): line 10")) << MoreLikeThis(one_line, g);
+  }
+  EXPECT_GT(summed, 0);
   EXPECT_EQ(FindingLine("a.log", report.findings[repeats->findings[0]]).substr(0, 22), "a.log:10: note: \"DL1AB");
 }
 

@@ -151,7 +151,11 @@ class CheckWindowTest : public QObject {
     } cases[] = {{66, 64, 68}, {9, 7, 11}};
     for (const auto& c : cases) {
       table_->setCurrentIndex(RowWithLine(c.line));
-      const QStringList shown = pane->toPlainText().split(QLatin1Char('\n'));
+      QStringList shown = pane->toPlainText().split(QLatin1Char('\n'));
+      // The finding's whole message, a blank line, then the log's lines.
+      QVERIFY2(shown.front().startsWith(QStringLiteral("Line %1, ").arg(c.line)), qPrintable(shown.front()));
+      QVERIFY(shown.front().endsWith(RowWithLine(c.line).siblingAtColumn(3).data().toString()));
+      shown = shown.mid(2);
       QCOMPARE(shown.size(), c.last - c.first + 1);
       for (int line = c.first; line <= c.last; ++line) {
         const QString& row = shown[line - c.first];
