@@ -451,6 +451,13 @@ class ContestWriter {
     log += std::string("CATEGORY-POWER: ") + (s % 3 == 0 ? "HIGH" : "LOW") + "\r\n";
     log += "CATEGORY-MODE: MIXED\r\nCREATED-BY: zelo-make-contest\r\n";
     log += "CLAIMED-SCORE: " + std::to_string(claimed) + "\r\n";
+    // Most stations belong to one of a few clubs; some have something to say.
+    static constexpr const char* kClubs[] = {"Carpathian Contest Club", "Danube DX Group", "Black Sea Radio Club", ""};
+    static constexpr const char* kSoapbox[] = {"Thanks for all the QSOs!", "Rough conditions on 10 m.",
+                                               "First time in this contest, great fun.", ""};
+    log += "OPERATORS: " + me.call + "\r\n";
+    log += std::string("CLUB: ") + kClubs[s % std::size(kClubs)] + "\r\n";
+    log += std::string("SOAPBOX: ") + kSoapbox[(s / 4) % std::size(kSoapbox)] + "\r\n";
     return log;
   }
 
@@ -459,7 +466,7 @@ class ContestWriter {
     const std::string file = FileName(me.call);
     std::string body;
     std::vector<TruthRow> rows;
-    constexpr std::int64_t kHeaderLines = 9;
+    constexpr std::int64_t kHeaderLines = 12;
     std::int64_t line = kHeaderLines;
     for (std::uint32_t c : order_of_[s]) {
       const Copy& copy = copies_[c];

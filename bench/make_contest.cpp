@@ -64,6 +64,10 @@ int main(int argc, char** argv) {
                         {"--digital", &recipe.digital}};
   for (int i = 1; i < argc; ++i) {
     const std::string_view option = argv[i];
+    if (option == "--help" || option == "-h") {
+      std::cout << kUsage << "P is a share from 0 to 1: of the stations, or of the contacts, the fault touches.\n";
+      return 0;
+    }
     if (i + 1 >= argc) return Usage(std::string(option) + " needs a value");
     const std::string_view value = argv[++i];
     bool known = false;
