@@ -139,11 +139,11 @@ void FillBuckets(ContestWork& work) {
     const std::uint32_t mine = work.CallOf(c.log);
     if (mine == kNone || mine == c.worked) continue;
     c.bucket = work.buckets.FindOrAdd(BucketTable::MakeKey(mine, c.worked, c.band, c.mode));
-    c.side = static_cast<std::uint8_t>(mine < c.worked ? 0 : 1);
+    c.flags = static_cast<std::uint8_t>((c.flags & ~kHigherSide) | (mine < c.worked ? 0 : kHigherSide));
   }
   const std::size_t count = work.buckets.size();
   const auto segment_of = [](const Contact& c) {
-    return std::size_t{c.bucket} * 4 + std::size_t{c.side} * 2 + ((c.flags & kRepeat) != 0 ? 1 : 0);
+    return std::size_t{c.bucket} * 4 + static_cast<std::size_t>(c.side()) * 2 + ((c.flags & kRepeat) != 0 ? 1 : 0);
   };
   work.segment.assign(count * 4 + 1, 0);
   for (const Contact& c : work.contacts) {
@@ -151,11 +151,15 @@ void FillBuckets(ContestWork& work) {
   }
   for (std::size_t s = 1; s < work.segment.size(); ++s) work.segment[s] += work.segment[s - 1];
   work.order.assign(work.segment.back(), 0);
-  std::vector<std::uint32_t> fill(work.segment.begin(), work.segment.end() - 1);
+  // Each segment's start serves as its fill cursor, which leaves it at the
+  // next segment's start; one shift back restores the starts. No second array
+  // of a few bytes per bucket is needed at the run's fullest.
   for (std::uint32_t i = 0; i < work.contacts.size(); ++i) {
     const Contact& c = work.contacts[i];
-    if (c.bucket != kNone) work.order[fill[segment_of(c)]++] = i;
+    if (c.bucket != kNone) work.order[work.segment[segment_of(c)]++] = i;
   }
+  for (std::size_t s = work.segment.size() - 1; s > 0; --s) work.segment[s] = work.segment[s - 1];
+  work.segment[0] = 0;
   // Each segment by time, then log order.
   ParallelFor(count * 4, work.threads, [&work](std::size_t s) {
     std::sort(work.order.begin() + work.segment[s], work.order.begin() + work.segment[s + 1],
@@ -175,7 +179,7 @@ void PairLogAgain(ContestWork& work, std::uint32_t log, std::int32_t offset) {
   // The buckets of its unpaired contacts, and the side it logged in each.
   std::set<std::pair<std::uint32_t, int>> buckets;
   for (std::uint32_t c = work.logs[log].first; c < work.logs[log].end; ++c) {
-    if (!work.Paired(c) && work.contacts[c].bucket != kNone) buckets.emplace(work.contacts[c].bucket, work.contacts[c].side);
+    if (!work.Paired(c) && work.contacts[c].bucket != kNone) buckets.emplace(work.contacts[c].bucket, work.contacts[c].side());
   }
   for (const auto& [bucket, side] : buckets) PairBucket(work, bucket, side, offset);
 }

@@ -47,7 +47,7 @@ bool Wanted(const ContestWork& work, std::uint32_t c) {
 bool WorkedStationHasIt(ContestWork& work, std::uint32_t c, std::int32_t time) {
   const Contact& contact = work.contacts[c];
   if (work.log_of_call[contact.worked] == kNone) return false;
-  const SideRange theirs = work.Side(contact.bucket, 1 - contact.side, false);
+  const SideRange theirs = work.Side(contact.bucket, 1 - contact.side(), false);
   return ClosestUnpaired(work, theirs, time, work.window).contact != kNone;
 }
 

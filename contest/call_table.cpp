@@ -49,12 +49,13 @@ void CallTable::Grow() {
 
 BucketTable::Key BucketTable::MakeKey(std::uint32_t a, std::uint32_t b, std::uint32_t band, std::uint32_t mode) {
   const std::uint32_t lo = std::min(a, b), hi = std::max(a, b);
-  return {static_cast<std::uint64_t>(lo) << 32 | hi, mode << 3 | band};
+  return {lo, hi, mode << 3 | band};
 }
 
 // The keys are call numbers, spread by MixBits; no log chooses them.
 std::uint64_t BucketTable::Hash(const Key& key) {
-  return MixBits(key.calls ^ HashSeed() ^ (static_cast<std::uint64_t>(key.band_mode) * 0x9E3779B97F4A7C15ULL));
+  const std::uint64_t calls = static_cast<std::uint64_t>(key.low) << 32 | key.high;
+  return MixBits(calls ^ HashSeed() ^ (static_cast<std::uint64_t>(key.band_mode) * 0x9E3779B97F4A7C15ULL));
 }
 
 void BucketTable::Reserve(std::size_t count) {

@@ -37,8 +37,8 @@ class CallTable {
 class BucketTable {
  public:
   struct Key {
-    std::uint64_t calls = 0;    // the lower call number, then the higher
-    std::uint32_t band_mode = 0;  // the band's index, then the mode class above it
+    std::uint32_t low = 0, high = 0;  // the two call numbers, the lower first
+    std::uint32_t band_mode = 0;      // the band's index, then the mode class above it
     bool operator==(const Key&) const = default;
   };
   static Key MakeKey(std::uint32_t a, std::uint32_t b, std::uint32_t band, std::uint32_t mode);

@@ -22,7 +22,7 @@ std::vector<std::int32_t> Differences(ContestWork& work, std::uint32_t log) {
     Found best;
     for (bool repeats : {false, true}) {
       const Found found =
-          ClosestUnpaired(work, work.Side(contact.bucket, 1 - contact.side, repeats), contact.time, kOffsetSearchMinutes);
+          ClosestUnpaired(work, work.Side(contact.bucket, 1 - contact.side(), repeats), contact.time, kOffsetSearchMinutes);
       if (found.Better(best)) best = found;
     }
     if (best.contact == kNone) continue;

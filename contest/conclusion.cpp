@@ -29,7 +29,7 @@ PackedNearMiss FindNearMiss(const ContestWork& work, std::uint32_t c) {
     miss = {kind, theirs.log, theirs.index, found.distance};
     return true;
   };
-  const int theirs = 1 - contact.side;
+  const int theirs = 1 - contact.side();
   Found best;
   for (bool repeats : {false, true}) {
     const Found found = ClosestAny(work, work.Side(contact.bucket, theirs, repeats), contact.time);

@@ -25,15 +25,24 @@ struct Contact {
   std::uint32_t log = 0;
   std::uint32_t index = 0;       // its record's PackedCheck in its log
   std::uint32_t worked = kNone;  // the worked call's number (while loading: field 10's offset)
-  std::uint32_t mode = 0;        // its class of mode: a ModeClass, or an "other" mode's number above them
   std::uint32_t bucket = kNone;
+  std::uint16_t mode = 0;  // its class of mode: a ModeClass, or an "other" mode's number above them
   std::uint8_t band = 0;
-  std::uint8_t side = 0;   // 0: logged by the lower call number of its bucket, 1: the higher
-  std::uint8_t flags = 0;  // kRepeat, kBustedCall, and the exchange field that differs
+  std::uint8_t flags = 0;  // kRepeat, kBustedCall, kHigherSide, and the exchange field that differs
+
+  // 0: logged by the lower call number of its bucket, 1: by the higher.
+  int side() const;
 };
 inline constexpr std::uint8_t kRepeat = 0x80;
 inline constexpr std::uint8_t kBustedCall = 0x40;
+inline constexpr std::uint8_t kHigherSide = 0x04;
 inline constexpr std::uint8_t kFieldBits = 0x03;  // 1: field 12 differs, 2: field 13
+inline int Contact::side() const { return (flags & kHigherSide) != 0 ? 1 : 0; }
+// Five million contacts are held at once: every byte counts.
+static_assert(sizeof(Contact) == 24);
+// The most numbers a mode class can have; the rarest modes of a contest with
+// more different mode texts than that share the last.
+inline constexpr std::uint32_t kLastModeNumber = 0xFFFF;
 
 // What a log brings to the cross-check besides its contacts.
 struct LogWork {

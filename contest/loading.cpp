@@ -71,7 +71,7 @@ class RecordCollector : public ScoreObserver {
     c.index = static_cast<std::uint32_t>(checks_.size());
     const std::string_view worked = out.fields[kFieldWorkedCall];
     c.worked = worked.empty() ? kNone : static_cast<std::uint32_t>(worked.data() - text_.data());
-    c.mode = static_cast<std::uint32_t>(ModeClassOf(out.fields[kFieldMode]));
+    c.mode = static_cast<std::uint16_t>(ModeClassOf(out.fields[kFieldMode]));
     c.band = static_cast<std::uint8_t>(BandIndex(band));
     c.flags = repeat ? kRepeat : 0;
     contacts_[taken_++] = c;
@@ -207,7 +207,8 @@ void NumberCalls(ContestWork& work) {
     if (c.mode != kOtherMode) continue;
     // A mode of no known class is a class of its own, without regard to case.
     const std::string mode = UpperAscii(SplitQsoFields(work.RecordOf(static_cast<std::uint32_t>(&c - work.contacts.data())))[kFieldMode]);
-    c.mode = work.other_modes.try_emplace(mode, kOtherMode + static_cast<std::uint32_t>(work.other_modes.size())).first->second;
+    const std::uint32_t next = std::min(kLastModeNumber, kOtherMode + static_cast<std::uint32_t>(work.other_modes.size()));
+    c.mode = static_cast<std::uint16_t>(work.other_modes.try_emplace(mode, next).first->second);
   }
   work.log_of_call.assign(work.calls.size(), kNone);
   for (std::uint32_t i = 0; i < n; ++i) {
