@@ -21,8 +21,6 @@ std::string FileBaseName(std::string_view file) {
   return std::string(file);
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 // The stations a log's contacts show as miscopying another entrant, or as
 // logging one that did not log them.
 void IndexContacts(const ContestResult& result, ContestIndex& index) {
@@ -121,7 +119,7 @@ ContactReason ExplainContact(const ContestResult& result, const ContestIndex& in
       reason.text = "confirmed";
       break;
     case ContactStatus::kBustedExchange:
-      reason.text = "field " + contact.field + " copied as " + Quoted(contact.logged) + ", sent as " + Quoted(contact.sent);
+      reason.text = "field " + contact.field + " copied as " + QuoteLogBytes(contact.logged) + ", sent as " + QuoteLogBytes(contact.sent);
       break;
     case ContactStatus::kBustedCall:
       reason.text = "the station worked was " + contact.correct_call;
@@ -161,7 +159,7 @@ ContactReason ExplainContact(const ContestResult& result, const ContestIndex& in
 std::string ExplainMiscopy(const ContactCheck& theirs) {
   if (theirs.status == ContactStatus::kBustedCall) return "logged your call as " + theirs.worked_call;
   if (theirs.status == ContactStatus::kNil) return "logged you; you did not log them";
-  return "field " + theirs.field + " copied as " + Quoted(theirs.logged) + ", you sent " + Quoted(theirs.sent);
+  return "field " + theirs.field + " copied as " + QuoteLogBytes(theirs.logged) + ", you sent " + QuoteLogBytes(theirs.sent);
 }
 
 std::string CategoryLine(const CategoryText& category) {

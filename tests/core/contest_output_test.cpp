@@ -266,7 +266,9 @@ TEST_P(FolderTest, OnlyWhatTheManifestListsIsReplaced) {
   for (const std::string& name : GetParam().gone) EXPECT_FALSE(std::filesystem::exists(dir / name)) << name;
   for (const auto& [name, bytes] : GetParam().before) {
     const bool kept = std::find(GetParam().kept.begin(), GetParam().kept.end(), name) != GetParam().kept.end();
-    if (kept) EXPECT_EQ(ReadFileText(dir / name), bytes) << name;
+    if (kept) {
+      EXPECT_EQ(ReadFileText(dir / name), bytes) << name;
+    }
   }
   if (!GetParam().ok) {
     EXPECT_EQ(NamesIn(dir.string()), names_before);  // nothing written
