@@ -2,18 +2,19 @@
 // run, every band view, the listing and the log check, with the properties that must hold
 // for any input checked independently of how the core computes them. A
 // broken property aborts with a message naming it.
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <optional>
-#include <algorithm>
 #include <set>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "check/log_check.h"
@@ -467,17 +468,43 @@ void CheckTheCheck(std::string_view text, const std::vector<RecordOutcome>& outc
     return;
   }
   Require(report.summary.scored && report.summary.score == result.final_score, "the computed score is the run's");
-  std::multiset<std::pair<std::string_view, std::int64_t>> expected;
+  // Every record the scorer counts nothing from has its finding at its line:
+  // no-band, repeat or not-contact, or, for a record inside a remark
+  // (SOAPBOX: ... QSO: ...), which the log does not mean as a contact, the
+  // remark's note. Line by line, as one line may hold records of both kinds.
+  struct Uncounted {
+    std::int64_t no_band = 0, repeats = 0, all = 0;
+    bool operator==(const Uncounted&) const = default;
+  };
+  std::map<std::int64_t, Uncounted> want, got;
   for (const RecordOutcome& out : outcomes) {
-    const std::int64_t line = line_of[out.record.offset];
-    if (out.outcome == Outcome::kNoBand) expected.insert({"no-band", line});
-    if (out.outcome == Outcome::kDuplicate) expected.insert({"repeat", line});
+    if (out.outcome == Outcome::kStored) continue;
+    Uncounted& line = want[line_of[out.record.offset]];
+    line.no_band += out.outcome == Outcome::kNoBand;
+    line.repeats += out.outcome == Outcome::kDuplicate;
+    ++line.all;
   }
-  for (std::string_view code : {"no-band", "repeat"}) {
-    std::vector<std::int64_t> want, got;
-    for (const auto& [c, line] : expected) if (c == code) want.push_back(line);
-    for (const auto& [c, line] : found) if (c == code) got.push_back(line);
-    Require(want == got, "one no-band error per contact on no band, one repeat note per repeat, at its line");
+  for (const auto& [code, at] : found) {
+    if (code != "no-band" && code != "repeat" && code != "not-contact" && code != "remark-qso") continue;
+    Uncounted& line = got[at];
+    line.no_band += code == "no-band";
+    line.repeats += code == "repeat";
+    ++line.all;
+  }
+  for (const auto& [line, count] : want) {
+    const Uncounted seen = got.count(line) != 0 ? got[line] : Uncounted{};
+    if (seen.all != count.all || seen.no_band > count.no_band || seen.repeats > count.repeats) {
+      std::fprintf(stderr, "line %lld: %lld uncounted records (%lld no-band, %lld repeats), %lld findings (%lld, %lld)\n",
+                   static_cast<long long>(line), static_cast<long long>(count.all),
+                   static_cast<long long>(count.no_band), static_cast<long long>(count.repeats),
+                   static_cast<long long>(seen.all), static_cast<long long>(seen.no_band),
+                   static_cast<long long>(seen.repeats));
+    }
+    Require(seen.all == count.all && seen.no_band <= count.no_band && seen.repeats <= count.repeats,
+            "each record counted nothing from has one no-band, repeat, not-contact or remark finding at its line");
+  }
+  for (const auto& [line, count] : got) {
+    Require(want.count(line) != 0, "a no-band, repeat, not-contact or remark note stands only where a record is");
   }
 }
 
