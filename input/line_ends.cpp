@@ -5,13 +5,6 @@
 
 namespace zelo {
 
-std::size_t LineEndLength(std::string_view text, std::size_t pos) {
-  if (pos >= text.size()) return 0;
-  if (text[pos] == '\n') return 1;
-  if (text[pos] != '\r') return 0;
-  return pos + 1 < text.size() && text[pos + 1] == '\n' ? 2 : 1;
-}
-
 std::string_view DropLineEnd(std::string_view text) {
   if (text.ends_with("\r\n")) return text.substr(0, text.size() - 2);
   if (text.ends_with('\n') || text.ends_with('\r')) return text.substr(0, text.size() - 1);

@@ -12,8 +12,14 @@
 namespace zelo {
 
 // How many bytes of line end start at `pos`: 2 for CR LF, 1 for a lone LF or
-// CR, 0 for any other byte or past the end.
-std::size_t LineEndLength(std::string_view text, std::size_t pos);
+// CR, 0 for any other byte or past the end. Inline: the record scanner asks
+// it once per record.
+inline std::size_t LineEndLength(std::string_view text, std::size_t pos) {
+  if (pos >= text.size()) return 0;
+  if (text[pos] == '\n') return 1;
+  if (text[pos] != '\r') return 0;
+  return pos + 1 < text.size() && text[pos + 1] == '\n' ? 2 : 1;
+}
 
 // `text` without one line end at its end (CR LF, LF or CR), if it has one.
 std::string_view DropLineEnd(std::string_view text);

@@ -24,6 +24,16 @@ Utf8Char DecodeUtf8(std::string_view text);
 // exchanges compare without regard to case through it.
 inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// Equal bytes. Calls, band prefixes and items are a few bytes long: a loop in
+// place costs less than a library call for each comparison of the scoring run.
+inline bool SameBytes(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // The text with a to z as A to Z.
 std::string UpperAscii(std::string_view text);
 

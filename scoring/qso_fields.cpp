@@ -147,8 +147,7 @@ std::vector<std::string_view> BandPrefixes(Band band) {
   return prefixes;
 }
 
-QsoFields SplitQsoFields(std::string_view record) {
-  QsoFields fields;
+void SplitQsoFieldsInto(std::string_view record, QsoFields& fields) {
   // Run starts alternate: a field ends where a separator run starts, and the
   // next field starts where that run ends.
   RunStarts runs(record);
@@ -156,17 +155,24 @@ QsoFields SplitQsoFields(std::string_view record) {
   for (std::size_t n = 1; n <= 13; ++n) {
     const std::size_t separator = runs.Next();
     if (separator == record.size()) {
-      // No separator left: the fields from n to 12 stay empty and the rest
-      // of the record, without its line end, is the last field.
+      // No separator left: the fields from n to 12 are empty and the rest of
+      // the record, without its line end, is the last field.
+      for (std::size_t empty = n; empty <= 12; ++empty) fields.field[empty] = {};
       fields.field[13] = DropLineEnd(record.substr(start));
       fields.tokens = static_cast<int>(n);
-      return fields;
+      fields.rest = {};
+      return;
     }
     fields.field[n] = record.substr(start, separator - start);
     start = runs.Next();
   }
   fields.tokens = 13;
   fields.rest = record.substr(std::min(start, record.size()));
+}
+
+QsoFields SplitQsoFields(std::string_view record) {
+  QsoFields fields;
+  SplitQsoFieldsInto(record, fields);
   return fields;
 }
 

@@ -64,4 +64,8 @@ int FieldCount(const QsoFields& fields);
 // A record with no separator at all leaves fields 1 to 12 empty.
 QsoFields SplitQsoFields(std::string_view record);
 
+// SplitQsoFields into fields kept by a loop over many records: every part of
+// `fields` is rewritten, so a record costs no fresh set.
+void SplitQsoFieldsInto(std::string_view record, QsoFields& fields);
+
 }  // namespace zelo

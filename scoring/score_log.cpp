@@ -6,8 +6,9 @@
 #include <cstring>
 
 #include "input/line_ends.h"
-#include "scoring/sort_list.h"
 #include "input/seeded_hash.h"
+#include "input/text.h"
+#include "scoring/sort_list.h"
 
 namespace zelo {
 namespace {
@@ -94,7 +95,7 @@ class ItemSet {
         slots[i] = slot;
         return true;
       }
-      if (slots[i].hash == slot.hash && slots[i].item == slot.item) return false;
+      if (slots[i].hash == slot.hash && SameBytes(slots[i].item, slot.item)) return false;
     }
   }
 
@@ -161,9 +162,11 @@ ReportValue ClassifyReport(std::string_view text) {
     ++digits;
     ++i;
   }
+  // Two digits or more (the common "599"): above 9 whatever follows.
+  if (!negative && digits >= 2) return ReportValue::kAboveNine;
   bool any_digit = i > whole_start;
   // A fraction: more than 9 only after exactly 9 with a non-zero digit.
-  bool above_nine = !negative && digits >= 2;
+  bool above_nine = false;
   if (i < text.size() && text[i] == '.') {
     for (++i; i < text.size() && IsDigit(text[i]); ++i) {
       any_digit = true;
@@ -176,7 +179,7 @@ ReportValue ClassifyReport(std::string_view text) {
 
 std::optional<std::string_view> BonusItem(std::string_view worked_call) {
   for (const BonusRow& row : kBonusStations) {
-    if (worked_call == row.call || worked_call == row.call60) return row.call;
+    if (SameBytes(worked_call, row.call) || SameBytes(worked_call, row.call60)) return row.call;
   }
   return std::nullopt;
 }
@@ -195,7 +198,9 @@ MultiplierChoice ChooseMultiplier(const QsoFields& fields) {
   return {{}, MultiplierSource::kNoNumber};
 }
 
-ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
+// Flattened: the multiplier choice, the report's value and the item set are
+// small and run once per contact, and a call to each costs more than its work.
+[[gnu::flatten]] ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
   // Without an observer nobody sees the outcomes or the progress: skip them.
   const auto tell = [observer](const RecordOutcome& out) {
     if (observer != nullptr) observer->OnRecord(out);
@@ -220,23 +225,31 @@ ScoreResult ScoreLog(std::string_view log_text, ScoreObserver* observer) {
   std::string_view last_band;
   std::optional<std::size_t> last_offset;
 
+  // One outcome and one set of fields for the whole run, set anew for each
+  // record: fresh ones would be cleared every time.
+  RecordOutcome out;
+  QsoFields fields;
   RecordScanner scanner(log_text);
   while (const std::optional<Record> record = scanner.Next()) {
     ++result.records;
-    const QsoFields fields = SplitQsoFields(record->text);
-    RecordOutcome out;
+    SplitQsoFieldsInto(record->text, fields);
     out.record = *record;
+    out.band.reset();
+    out.item = {};
+    out.source = MultiplierSource::kField13;
+    out.new_item = false;
+    out.repeats.reset();
     if (observer != nullptr) out.fields = fields;
     out.frequency = fields[kFieldFrequency];
     out.call = fields[kFieldWorkedCall];
-    if (!fields[kFieldQso].starts_with(kQsoTag)) {
+    if (!SameBytes(fields[kFieldQso].substr(0, kQsoTag.size()), kQsoTag)) {
       out.outcome = Outcome::kNotContact;
       tell(out);
       continue;
     }
     result.my_call = fields[kFieldMyCall];
     const std::string_view prefix = BandPrefix(out.frequency);
-    if (out.call == last_call && prefix == last_band) {
+    if (SameBytes(out.call, last_call) && SameBytes(prefix, last_band)) {
       out.outcome = Outcome::kDuplicate;
       out.repeats = last_offset;
       tell(out);
