@@ -79,7 +79,7 @@ RecordCheck::RecordCheck(std::string_view text, const CabrilloHeader& header, Fi
 void RecordCheck::OnRecord(const RecordOutcome& out) {
   const std::int64_t line = counter_.LineOf(out.record.offset);
   std::string_view tag;
-  const Place place = PlaceOf(out.record.offset, &tag);
+  const Place place = PlaceOf(out.record.offset, line, &tag);
   // The station's lookup starts here and ends with the next record, by
   // when its slot has come from memory; the previous one ends now, so that
   // its note comes before this record's findings.
@@ -125,17 +125,21 @@ void RecordCheck::OnRecord(const RecordOutcome& out) {
 
 // Where a record's QSO: stands: at the start of its line (blanks before it
 // aside), after X- of an X-QSO: line, inside another tag's line (a remark,
-// whose tag goes to `tag`), or elsewhere inside a line.
-RecordCheck::Place RecordCheck::PlaceOf(std::size_t at, std::string_view* tag) const {
-  std::size_t start = at;
-  while (start > 0 && !IsLineEnd(text_[start - 1])) --start;
-  const std::string_view before = text_.substr(start, at - start);
-  if (std::all_of(before.begin(), before.end(), IsFieldSeparator)) return Place::kLineStart;
-  const std::size_t first = before.find_first_not_of(" \t");
-  if (before.substr(first) == "X-") return Place::kXQso;
-  const std::optional<std::string_view> line_tag = LineTag(text_.substr(start));
-  if (line_tag && !EqualNoCase(*line_tag, kTagQso)) {
-    *tag = *line_tag;
+// whose tag goes to `tag`), or elsewhere inside a line. The line's start,
+// its first byte that is no blank and its tag are found once per line, so
+// that a line holding many records is not read again for each of them.
+RecordCheck::Place RecordCheck::PlaceOf(std::size_t at, std::int64_t line, std::string_view* tag) {
+  if (line != line_.number) {
+    std::size_t start = at;
+    while (start > 0 && !IsLineEnd(text_[start - 1])) --start;
+    std::size_t first = start;
+    while (first < at && IsFieldSeparator(text_[first])) ++first;
+    line_ = {line, start, first, LineTag(text_.substr(start))};
+  }
+  if (at <= line_.first) return Place::kLineStart;
+  if (at - line_.first == 2 && text_.substr(line_.first, 2) == "X-") return Place::kXQso;
+  if (line_.tag && !EqualNoCase(*line_.tag, kTagQso)) {
+    *tag = *line_.tag;
     return Place::kRemark;
   }
   return Place::kMidLine;

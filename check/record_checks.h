@@ -45,7 +45,7 @@ class RecordCheck : public ScoreObserver {
   void Add(std::int64_t line, const FindingKind& kind, std::string message, ScoreEffect effect = {}) {
     findings_.Add(line, kind, std::move(message), effect);
   }
-  Place PlaceOf(std::size_t offset, std::string_view* tag) const;
+  Place PlaceOf(std::size_t offset, std::int64_t line, std::string_view* tag);
   void Remark(const RecordOutcome& out, std::int64_t line, std::string_view tag);
   void CheckPlace(Place place, std::int64_t line);
   void CheckShape(const RecordOutcome& out, std::int64_t line);
@@ -81,6 +81,14 @@ class RecordCheck : public ScoreObserver {
     Band band = Band::k160;
   };
   std::optional<PendingLookup> pending_;
+  // The line of the last record placed.
+  struct LineStart {
+    std::int64_t number = -1;
+    std::size_t start = 0;  // its first byte
+    std::size_t first = 0;  // its first byte that is no blank (up to the record)
+    std::optional<std::string_view> tag;
+  };
+  LineStart line_;
   std::int64_t tab_lines_ = 0, first_tab_line_ = 0, last_tab_line_ = 0;
 };
 

@@ -95,6 +95,8 @@ const Case kCases[] = {
     {"XQsoInSmallLetters", Log({kOne, "x-qso:" + kTwo.substr(4)}), "qso-in-x-qso", 0},
     {"MidLine", Log({"73 and " + kTwo}), "qso-mid-line", 9},
     {"AtLineStart", Log({kTwo}), "qso-mid-line", 0},
+    {"SecondOnItsLine", Log({kOne + " " + kTwo}), "qso-mid-line", 9},
+    {"SecondInXQso", Log({kOne, "X-" + kOne + " " + kTwo}), "remark-contact", 10},
     {"UnknownLine", Log({kOne, "73 and thanks"}), "unknown-line", 10},
     {"BlankLine", Log({kOne, "  \t"}), "unknown-line", 0},
     {"UnknownTag", Log({"RIG: IC-7300", kOne}), "unknown-tag", 9},
