@@ -12,7 +12,8 @@
 namespace zelo::check {
 
 // Open addressing over small slots that keep the call's first 8 bytes (in
-// upper case), so that most lookups need not reach back into the log, which
+// upper case, with a bit for each byte that was in lower case), so that a
+// lookup of a call of up to 8 bytes need not reach back into the log, which
 // a big log has long pushed out of the caches. The hash is the seeded one.
 class WorkedTable {
  public:
@@ -31,6 +32,7 @@ class WorkedTable {
     std::uint64_t hash = 0;
     std::uint32_t size_band = 0;
     std::uint64_t start = 0;
+    std::uint8_t lower = 0;  // which of the first 8 bytes were lower-case letters
     std::string_view call;
   };
   Lookup Look(Band band, std::string_view call);
@@ -48,6 +50,7 @@ class WorkedTable {
     std::uint32_t size_band = 0;  // the call's size times 8, plus the band's index
     std::uint64_t start = 0;      // the call's first bytes in upper case, zero-padded
     std::uint32_t times = 1;
+    std::uint8_t lower = 0;  // which of those bytes were lower-case letters
   };
 
   void Grow();
