@@ -32,21 +32,57 @@ std::string ReportReading(std::string_view report, bool low) {
   return text + (low ? "has a value of 9 or less" : "does not begin with a number");
 }
 
+std::uint64_t ItemHash(Band band, std::string_view item) {
+  return SeededHash(item, BandIndex(band), [](char c) { return UpperAscii(c); });
+}
+
+std::uint32_t SizeBand(Band band, std::string_view item) {
+  return static_cast<std::uint32_t>(item.size() << 3 | BandIndex(band));
+}
+
 }  // namespace
 
-std::size_t ItemChecks::NoCaseHash::operator()(std::string_view item) const {
-  return static_cast<std::size_t>(SeededHash(item, 0, [](char c) { return UpperAscii(c); }));
+std::size_t ItemChecks::SlotOf(Band band, std::string_view item) const {
+  const std::uint64_t hash = ItemHash(band, item);
+  const auto hash32 = static_cast<std::uint32_t>(hash);
+  const std::uint32_t size_band = SizeBand(band, item);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.data == nullptr) return i;
+    if (slot.hash == hash32 && slot.size_band == size_band && EqualNoCase({slot.data, item.size()}, item)) return i;
+  }
+}
+
+// Slots are placed by the hash's low 32 bits, all a table of a log's size
+// can use.
+void ItemChecks::Grow() {
+  std::vector<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
+  old.swap(slots_);
+  const std::size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.data == nullptr) continue;
+    std::size_t i = slot.hash & mask;
+    while (slots_[i].data != nullptr) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
 }
 
 void ItemChecks::Counted(Band band, std::string_view item, std::int64_t line) {
-  auto [it, inserted] = items_[BandIndex(band)].try_emplace(item, ItemSeen{{item, line}, {}});
-  if (inserted) return;
-  ItemSeen& seen = it->second;
+  if ((size_ + 1) * 2 > slots_.size()) Grow();
+  Slot& slot = slots_[SlotOf(band, item)];
+  if (slot.data == nullptr) {
+    slot = {item.data(), static_cast<std::uint32_t>(ItemHash(band, item)), SizeBand(band, item),
+            static_cast<std::uint32_t>(line)};
+    ++size_;
+    return;
+  }
+  const std::string_view first(slot.data, item.size());
   findings_.Add(line, kCaseItem,
-                Cat("multiplier ", Quoted{item}, " on ", BandText(band), " differs only in case from ",
-                    Quoted{seen.first.item}, " on line ", std::to_string(seen.first.line),
+                Cat("multiplier ", Quoted{item}, " on ", BandText(band), " differs only in case from ", Quoted{first},
+                    " on line ", std::to_string(slot.line),
                     ": the scorer counts them as two multipliers, a sponsor as one; write them alike"));
-  seen.others.push_back({item, line});
+  others_.emplace(slot.data, Spelling{item, line});
 }
 
 void ItemChecks::NoMultiplier(const RecordOutcome& out, std::int64_t line) {
@@ -56,13 +92,16 @@ void ItemChecks::NoMultiplier(const RecordOutcome& out, std::int64_t line) {
   pending_.push_back({findings_.List().size() - 1, *out.band, item, low});
 }
 
+// Each spelling is counted once on its band (the scorer tells only a new
+// one), so the first that matches is the only one.
 std::int64_t ItemChecks::LineCounting(Band band, std::string_view item) const {
-  const BandItems& items = items_[BandIndex(band)];
-  const auto it = items.find(item);
-  if (it == items.end()) return 0;
-  if (it->second.first.item == item) return it->second.first.line;
-  for (const Spelling& other : it->second.others) {
-    if (other.item == item) return other.line;
+  if (slots_.empty()) return 0;
+  const Slot& slot = slots_[SlotOf(band, item)];
+  if (slot.data == nullptr) return 0;
+  if (std::string_view(slot.data, item.size()) == item) return slot.line;
+  const auto [from, to] = others_.equal_range(slot.data);
+  for (auto it = from; it != to; ++it) {
+    if (it->second.item == item) return it->second.line;
   }
   return 0;
 }

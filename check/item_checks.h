@@ -4,7 +4,6 @@
 // no other contact on the band brings it.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string_view>
 #include <unordered_map>
@@ -32,23 +31,22 @@ class ItemChecks {
   void Finish();
 
  private:
-  struct NoCaseHash {
-    std::size_t operator()(std::string_view item) const;
-  };
-  struct NoCaseEqual {
-    bool operator()(std::string_view a, std::string_view b) const { return EqualNoCase(a, b); }
-  };
   struct Spelling {
     std::string_view item;
     std::int64_t line = 0;
   };
-  // The spellings of one item, the first one first.
-  struct ItemSeen {
-    Spelling first;
-    std::vector<Spelling> others;
+  // The first spelling of an item on a band, in open addressing: a log's
+  // items are views into it, so a slot holds where the bytes are, and a
+  // log of a million different items keeps 24 bytes for each slot.
+  struct Slot {
+    const char* data = nullptr;  // nullptr: a free slot
+    std::uint32_t hash = 0;
+    std::uint32_t size_band = 0;  // the item's size times 8, plus the band's index
+    std::uint32_t line = 0;       // a log holds at most kMaxLogBytes, so lines fit
   };
-  using BandItems = std::unordered_map<std::string_view, ItemSeen, NoCaseHash, NoCaseEqual>;
-
+  // The slot of `item` on `band`, or the free one where it would go.
+  std::size_t SlotOf(Band band, std::string_view item) const;
+  void Grow();
   struct Pending {
     std::size_t finding = 0;  // index in the findings' list
     Band band = Band::k160;
@@ -60,7 +58,10 @@ class ItemChecks {
   std::int64_t LineCounting(Band band, std::string_view item) const;
 
   Findings& findings_;
-  std::array<BandItems, kBandCount> items_;
+  std::vector<Slot> slots_;  // a power of two in size, at most half full
+  std::size_t size_ = 0;
+  // The later spellings of an item, by the bytes of its first one.
+  std::unordered_multimap<const char*, Spelling> others_;
   std::vector<Pending> pending_;
 };
 
