@@ -4,6 +4,7 @@
 #include <set>
 #include <utility>
 
+#include "input/cabrillo_vocabulary.h"
 #include "input/seeded_hash.h"
 
 namespace zelo::check {
@@ -23,7 +24,7 @@ bool IsCutNumberReport(std::string_view report) {
 
 // What the scorer reads of the report, in words.
 std::string ReportReading(std::string_view report, bool low) {
-  std::string text = Cat("report ", Quoted{report}, " (field 11) ");
+  std::string text = Cat("report ", Quoted{report}, " (", FieldText(kFieldReport), ") ");
   if (IsCutNumberReport(report)) {
     text += "is 599 written the CW way, with letters for digits, but the scorer reads only the digits it begins "
             "with: ";
@@ -115,14 +116,14 @@ void ItemChecks::Finish() {
       const FindingKind& kind = p.low ? kLowReportCounted : kNoNumberCounted;
       finding.code = kind.code;
       finding.severity = kind.severity;
-      finding.message += Cat(": field 13 ", Quoted{p.item}, " brings no multiplier here, but ", Quoted{p.item},
+      finding.message += Cat(": ", FieldText(kFieldItem), " ", Quoted{p.item}, " brings no multiplier here, but ", Quoted{p.item},
                              " counts on ", BandText(p.band), " from line ", std::to_string(counting),
                              ", so nothing is lost");
       continue;
     }
     const bool first = lost.emplace(BandIndex(p.band), p.item).second;
     finding.effect.lost_multipliers = first ? 1 : 0;
-    finding.message += Cat(": field 13 ", Quoted{p.item}, " brings no multiplier, and no other contact on ",
+    finding.message += Cat(": ", FieldText(kFieldItem), " ", Quoted{p.item}, " brings no multiplier, and no other contact on ",
                            BandText(p.band), " brings it: this costs the multiplier ", Quoted{p.item}, " on ",
                            BandText(p.band));
   }

@@ -189,16 +189,18 @@ void RecordCheck::CheckShape(const RecordOutcome& out, std::int64_t line) {
   const QsoFields& fields = out.fields;
   const int count = FieldCount(fields);
   if (count < kFieldItem) {
-    std::string message = "the contact has " + Plural(count, "field", "fields") + ", not 13: ";
+    const std::string item_field = FieldText(kFieldItem);
+    std::string message =
+        Cat("the contact has ", Plural(count, "field", "fields"), ", not ", std::to_string(kFieldCount), ": ");
     if (fields[kFieldItem].empty()) {
-      message += "field 13, the multiplier, is empty";
+      message += item_field + ", the multiplier, is empty";
     } else if (out.outcome == Outcome::kStored && out.source == MultiplierSource::kField13) {
-      message += Cat("the scorer takes its last token ", Quoted{fields[kFieldItem]},
-                     " as field 13 and counts it as the multiplier");
+      message += Cat("the scorer takes its last token ", Quoted{fields[kFieldItem]}, " as ", item_field,
+                     " and counts it as the multiplier");
     } else {
-      message += Cat("the scorer takes its last token ", Quoted{fields[kFieldItem]}, " as field 13");
+      message += Cat("the scorer takes its last token ", Quoted{fields[kFieldItem]}, " as ", item_field);
     }
-    message += "; write all 13: QSO:, frequency, mode, date, time, own call, report and two exchanges sent, "
+    message += "; write all " + std::to_string(kFieldCount) + ": QSO:, frequency, mode, date, time, own call, report and two exchanges sent, "
                "worked call, report and two exchanges received";
     Add(line, kShortContact, std::move(message));
     return;
@@ -208,8 +210,8 @@ void RecordCheck::CheckShape(const RecordOutcome& out, std::int64_t line) {
   const bool one_token = rest.find_first_of(" \t") == std::string_view::npos;
   if (multi_transmitter_ && one_token) return;
   Add(line, kExtraFields,
-      Cat("the contact has more than 13 fields: the scorer drops ", Quoted{rest},
-          " after field 13; leave it out unless the sponsor asks for a transmitter number"));
+      Cat("the contact has more than ", std::to_string(kFieldCount), " fields: the scorer drops ", Quoted{rest},
+          " after ", FieldText(kFieldItem), "; leave it out unless the sponsor asks for a transmitter number"));
 }
 
 // Mode, date, time, report, own call and worked call, where the record has them.
@@ -271,9 +273,9 @@ void RecordCheck::CheckCalls(const QsoFields& fields, std::int64_t line) {
   const std::string_view my_call = fields[kFieldMyCall];
   if (!own_call_.empty() && !my_call.empty() && !EqualNoCase(my_call, own_call_)) {
     Add(line, kOwnCall,
-        Cat("own call ", Quoted{my_call}, " (field 6) differs from CALLSIGN: ", Quoted{own_call_},
-            ": the scorer counts the contact all the same, and the report's title shows field 6 of the last "
-            "contact"));
+        Cat("own call ", Quoted{my_call}, " (", FieldText(kFieldMyCall), ") differs from ", kTagCallsign, ": ",
+            Quoted{own_call_}, ": the scorer counts the contact all the same, and the report's title shows ",
+            FieldText(kFieldMyCall), " of the last contact"));
   }
   const std::string_view me = own_call_.empty() ? my_call : own_call_;
   const std::string_view worked = fields[kFieldWorkedCall];

@@ -11,6 +11,7 @@
 #include <limits>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace zelo {
@@ -46,6 +47,9 @@ inline constexpr std::array<ExchangeField, 2> kExchangeFields = {{
 
 // "frequency", "mode", ... "received exchange 2"; empty for no field.
 std::string_view QsoFieldName(int field);
+
+// A field as messages name it: "field 13".
+inline std::string FieldText(int field) { return "field " + std::to_string(field); }
 
 // --- Dates and times -----------------------------------------------------
 
