@@ -136,6 +136,9 @@ void Form1::ScoreLog() {
   RunWatcher watcher([this] { ShowSavePrompt(Control::cmdCommand1); },
                      [this](int value) {
                        const int before = window_.Progress();
+                       // The run tells a value for every record; most are the
+                       // value shown already, and setting it again changes nothing.
+                       if (value == before || (value > kProgressMax && before == kProgressMax)) return;
                        window_.SetProgress(value);
                        if (window_.Progress() > kProgressMax) window_.SetProgress(kProgressMax);
                        // At most one repaint per step of the bar.

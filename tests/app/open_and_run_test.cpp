@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -287,6 +288,26 @@ TEST_P(ProgressTest, StepsThroughTheRecords) {
 
 INSTANTIATE_TEST_SUITE_P(Logs, ProgressTest, ::testing::ValuesIn(kProgressCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A log of more contacts than the bar has steps: each value is set once, so
+// that a window whose every call costs (the page's) is not called per record.
+TEST(Progress, SetsEachValueOnce) {
+  std::string log(kLogHead);
+  for (int i = 1000; i < 1300; ++i) log += QsoLine({"14025", std::string(1, 'A').append(std::to_string(i)), "HR"});
+  log += kLogEnd;
+  FormFixture f;
+  f.form.cmdCommand1_Click();
+  f.window.ClearCalls();
+  f.window.open_answers = {f.files.Write("log.txt", log)};
+  f.form.mnuFileOpen_Click();
+  std::vector<int> values;
+  for (const std::string& call : f.window.Calls()) {
+    if (call.starts_with("SetProgress ")) values.push_back(std::stoi(call.substr(12)));
+  }
+  ASSERT_FALSE(values.empty());
+  EXPECT_TRUE(std::adjacent_find(values.begin(), values.end(), std::greater_equal<>()) == values.end());
+  EXPECT_GE(values.back(), 99);
+}
 
 // File/Save is greyed until the first run has ended, File/Open from then on.
 TEST(ScoringRun, OffersSaveOnlyOnceTheRunHasEnded) {
