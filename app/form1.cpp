@@ -133,17 +133,25 @@ void Form1::ScoreLog() {
   ShowWorkingPrompt(Control::cmdCommand1);
   window_.SetVisible(Control::ProgressBar1, true);
   window_.SetVisible(Control::lstList1, true);
-  RunWatcher watcher([this] { ShowSavePrompt(Control::cmdCommand1); },
-                     [this](int value) {
-                       const int before = window_.Progress();
-                       // The run tells a value for every record; most are the
-                       // value shown already, and setting it again changes nothing.
-                       if (value == before || (value > kProgressMax && before == kProgressMax)) return;
-                       window_.SetProgress(value);
-                       if (window_.Progress() > kProgressMax) window_.SetProgress(kProgressMax);
-                       // At most one repaint per step of the bar.
-                       if (window_.Progress() != before) window_.RepaintNow();
-                     });
+  // A record on no band shows the save prompt at once; later ones find it
+  // shown, as nothing in the run changes it back.
+  bool save_prompt_shown = false;
+  RunWatcher watcher(
+      [this, &save_prompt_shown] {
+        if (save_prompt_shown) return;
+        ShowSavePrompt(Control::cmdCommand1);
+        save_prompt_shown = true;
+      },
+      [this](int value) {
+        const int before = window_.Progress();
+        // The run tells a value for every record; most are the value shown
+        // already, and setting it again changes nothing.
+        if (value == before || (value > kProgressMax && before == kProgressMax)) return;
+        window_.SetProgress(value);
+        if (window_.Progress() > kProgressMax) window_.SetProgress(kProgressMax);
+        // At most one repaint per step of the bar.
+        if (window_.Progress() != before) window_.RepaintNow();
+      });
   last_run_.reset();
   {
     const RunningFlag running(scoring_);

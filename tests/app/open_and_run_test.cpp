@@ -238,6 +238,19 @@ TEST(ScoringRun, ShowsItsStepsInOrder) {
   EXPECT_EQ(f.window.Calls(), expected);
 }
 
+// Later records on no band find the save prompt shown: it is set once in
+// the run, and once after it.
+TEST(ScoringRun, ShowsTheSavePromptOnceForRecordsOnNoBand) {
+  FormFixture f;
+  f.form.cmdCommand1_Click();
+  f.window.ClearCalls();
+  f.window.open_answers = {
+      f.files.Write("log.txt", MakeLog({{"29600", "YRET", "CL"}, {"29600", "E7VVD", "AR"}, {"14025", "YPZGO", "HR"}}))};
+  f.form.mnuFileOpen_Click();
+  const Calls& calls = f.window.Calls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), CaptionCall(kSavePrompt)), 2);
+}
+
 TEST(ScoringRun, WritesTheReportIntoTheList) {
   FormFixture f;
   f.OpenLog(SmallLog());
