@@ -30,6 +30,34 @@ enum class Control {
 // The menu items whose enabled state changes.
 enum class Menu { mnuFileOpen, mnuFileSave, mnuCheck };
 
+// The names the controls and menu items go by outside the code: the page's
+// element ids, and what a recorded call names.
+constexpr std::string_view ControlName(Control control) {
+  switch (control) {
+    case Control::cmdCommand1: return "cmdCommand1";
+    case Control::ProgressBar1: return "ProgressBar1";
+    case Control::lstList1: return "lstList1";
+    case Control::Option160: return "Option160";
+    case Control::Option80: return "Option80";
+    case Control::Option40: return "Option40";
+    case Control::Option20: return "Option20";
+    case Control::Option15: return "Option15";
+    case Control::Option10: return "Option10";
+    case Control::optnSum: return "optnSum";
+    case Control::optnAll: return "optnAll";
+  }
+  return "?";
+}
+
+constexpr std::string_view MenuName(Menu menu) {
+  switch (menu) {
+    case Menu::mnuFileOpen: return "mnuFileOpen";
+    case Menu::mnuFileSave: return "mnuFileSave";
+    case Menu::mnuCheck: return "mnuCheck";
+  }
+  return "?";
+}
+
 // How an Open or Save dialog is set up. The filter is one entry: a
 // description and the pattern of the files it lists.
 struct DialogSettings {

@@ -59,33 +59,6 @@ val LinesToJs(std::span<const std::string> lines) {
   return out;
 }
 
-// The names the page knows the controls and menu items by (its element ids).
-std::string ControlName(Control control) {
-  switch (control) {
-    case Control::cmdCommand1: return "cmdCommand1";
-    case Control::ProgressBar1: return "ProgressBar1";
-    case Control::lstList1: return "lstList1";
-    case Control::Option160: return "Option160";
-    case Control::Option80: return "Option80";
-    case Control::Option40: return "Option40";
-    case Control::Option20: return "Option20";
-    case Control::Option15: return "Option15";
-    case Control::Option10: return "Option10";
-    case Control::optnSum: return "optnSum";
-    case Control::optnAll: return "optnAll";
-  }
-  return "";
-}
-
-std::string MenuName(Menu menu) {
-  switch (menu) {
-    case Menu::mnuFileOpen: return "mnuFileOpen";
-    case Menu::mnuFileSave: return "mnuFileSave";
-    case Menu::mnuCheck: return "mnuCheck";
-  }
-  return "";
-}
-
 val DialogToJs(const DialogSettings& settings) {
   val out = val::object();
   out.set("title", settings.title);
@@ -188,18 +161,18 @@ class PageWindow : public WindowOps {
   explicit PageWindow(val page) : page_(std::move(page)) {}
 
   void SetCaption(Control control, std::string_view text) override {
-    page_.call<void>("SetCaption", ControlName(control), DisplayUtf8(text));
+    page_.call<void>("SetCaption", std::string(ControlName(control)), DisplayUtf8(text));
   }
   void SetCaptionWithPath(Control control, std::string_view before, std::string_view path,
                           std::string_view after) override {
-    page_.call<void>("SetCaptionWithPath", ControlName(control), DisplayUtf8(before), std::string(path),
+    page_.call<void>("SetCaptionWithPath", std::string(ControlName(control)), DisplayUtf8(before), std::string(path),
                      DisplayUtf8(after));
   }
   void SetMenuEnabled(Menu menu, bool enabled) override {
-    page_.call<void>("SetMenuEnabled", MenuName(menu), enabled);
+    page_.call<void>("SetMenuEnabled", std::string(MenuName(menu)), enabled);
   }
   void SetVisible(Control control, bool visible) override {
-    page_.call<void>("SetVisible", ControlName(control), visible);
+    page_.call<void>("SetVisible", std::string(ControlName(control)), visible);
   }
   // The page shows "NAME: REASON"; the reason is what follows the path.
   void ShowRefusal(std::string_view before, std::string_view path, std::string_view after) override {

@@ -30,32 +30,6 @@ inline constexpr std::array<Control, 11> kAllControls = {
     Control::Option80,    Control::Option40,     Control::Option20, Control::Option15,
     Control::Option10,    Control::optnSum,      Control::optnAll};
 
-inline std::string_view ControlName(Control control) {
-  switch (control) {
-    case Control::cmdCommand1: return "cmdCommand1";
-    case Control::ProgressBar1: return "ProgressBar1";
-    case Control::lstList1: return "lstList1";
-    case Control::Option160: return "Option160";
-    case Control::Option80: return "Option80";
-    case Control::Option40: return "Option40";
-    case Control::Option20: return "Option20";
-    case Control::Option15: return "Option15";
-    case Control::Option10: return "Option10";
-    case Control::optnSum: return "optnSum";
-    case Control::optnAll: return "optnAll";
-  }
-  return "?";
-}
-
-inline std::string_view MenuName(Menu menu) {
-  switch (menu) {
-    case Menu::mnuFileOpen: return "mnuFileOpen";
-    case Menu::mnuFileSave: return "mnuFileSave";
-    case Menu::mnuCheck: return "mnuCheck";
-  }
-  return "?";
-}
-
 // What the user can see of the window: two snapshots compare equal when
 // nothing visible differs.
 struct WindowView {
