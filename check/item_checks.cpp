@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "input/cabrillo_vocabulary.h"
-#include "input/seeded_hash.h"
+#include "check/band_slots.h"
 
 namespace zelo::check {
 namespace {
@@ -33,18 +33,9 @@ std::string ReportReading(std::string_view report, bool low) {
   return text + (low ? "has a value of 9 or less" : "does not begin with a number");
 }
 
-std::uint64_t ItemHash(Band band, std::string_view item) {
-  return SeededHash(item, BandIndex(band), [](char c) { return UpperAscii(c); });
-}
-
-std::uint32_t SizeBand(Band band, std::string_view item) {
-  return static_cast<std::uint32_t>(item.size() << 3 | BandIndex(band));
-}
-
 }  // namespace
 
-std::size_t ItemChecks::SlotOf(Band band, std::string_view item) const {
-  const std::uint64_t hash = ItemHash(band, item);
+std::size_t ItemChecks::SlotOf(Band band, std::string_view item, std::uint64_t hash) const {
   const auto hash32 = static_cast<std::uint32_t>(hash);
   const std::uint32_t size_band = SizeBand(band, item);
   const std::size_t mask = slots_.size() - 1;
@@ -55,26 +46,16 @@ std::size_t ItemChecks::SlotOf(Band band, std::string_view item) const {
   }
 }
 
-// Slots are placed by the hash's low 32 bits, all a table of a log's size
-// can use.
 void ItemChecks::Grow() {
-  std::vector<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
-  old.swap(slots_);
-  const std::size_t mask = slots_.size() - 1;
-  for (const Slot& slot : old) {
-    if (slot.data == nullptr) continue;
-    std::size_t i = slot.hash & mask;
-    while (slots_[i].data != nullptr) i = (i + 1) & mask;
-    slots_[i] = slot;
-  }
+  GrowSlots(slots_, [](const Slot& slot) { return slot.data == nullptr; });
 }
 
 void ItemChecks::Counted(Band band, std::string_view item, std::int64_t line) {
   if ((size_ + 1) * 2 > slots_.size()) Grow();
-  Slot& slot = slots_[SlotOf(band, item)];
+  const std::uint64_t hash = BandTextHash(band, item);
+  Slot& slot = slots_[SlotOf(band, item, hash)];
   if (slot.data == nullptr) {
-    slot = {item.data(), static_cast<std::uint32_t>(ItemHash(band, item)), SizeBand(band, item),
-            static_cast<std::uint32_t>(line)};
+    slot = {item.data(), static_cast<std::uint32_t>(hash), SizeBand(band, item), static_cast<std::uint32_t>(line)};
     ++size_;
     return;
   }
@@ -97,7 +78,7 @@ void ItemChecks::NoMultiplier(const RecordOutcome& out, std::int64_t line) {
 // one), so the first that matches is the only one.
 std::int64_t ItemChecks::LineCounting(Band band, std::string_view item) const {
   if (slots_.empty()) return 0;
-  const Slot& slot = slots_[SlotOf(band, item)];
+  const Slot& slot = slots_[SlotOf(band, item, BandTextHash(band, item))];
   if (slot.data == nullptr) return 0;
   if (std::string_view(slot.data, item.size()) == item) return slot.line;
   const auto [from, to] = others_.equal_range(slot.data);

@@ -44,8 +44,9 @@ class ItemChecks {
     std::uint32_t size_band = 0;  // the item's size times 8, plus the band's index
     std::uint32_t line = 0;       // a log holds at most kMaxLogBytes, so lines fit
   };
-  // The slot of `item` on `band`, or the free one where it would go.
-  std::size_t SlotOf(Band band, std::string_view item) const;
+  // The slot of `item` on `band` (whose hash is `hash`), or the free one
+  // where it would go.
+  std::size_t SlotOf(Band band, std::string_view item, std::uint64_t hash) const;
   void Grow();
   struct Pending {
     std::size_t finding = 0;  // index in the findings' list

@@ -125,8 +125,8 @@ void RecordCheck::OnRecord(const RecordOutcome& out) {
 
 // Where a record's QSO: stands: at the start of its line (blanks before it
 // aside), after X- of an X-QSO: line, inside another tag's line (a remark,
-// whose tag goes to `tag`), or elsewhere inside a line. The line's start,
-// its first byte that is no blank and its tag are found once per line, so
+// whose tag goes to `tag`), or elsewhere inside a line. The line's first
+// byte that is no blank and its tag are found once per line, so
 // that a line holding many records is not read again for each of them.
 RecordCheck::Place RecordCheck::PlaceOf(std::size_t at, std::int64_t line, std::string_view* tag) {
   if (line != line_.number) {
@@ -134,7 +134,7 @@ RecordCheck::Place RecordCheck::PlaceOf(std::size_t at, std::int64_t line, std::
     while (start > 0 && !IsLineEnd(text_[start - 1])) --start;
     std::size_t first = start;
     while (first < at && IsFieldSeparator(text_[first])) ++first;
-    line_ = {line, start, first, LineTag(text_.substr(start))};
+    line_ = {line, first, LineTag(text_.substr(start))};
   }
   if (at <= line_.first) return Place::kLineStart;
   if (at - line_.first == 2 && text_.substr(line_.first, 2) == "X-") return Place::kXQso;

@@ -82,13 +82,12 @@ class RecordCheck : public ScoreObserver {
   };
   std::optional<PendingLookup> pending_;
   // The line of the last record placed.
-  struct LineStart {
+  struct PlacedLine {
     std::int64_t number = -1;
-    std::size_t start = 0;  // its first byte
     std::size_t first = 0;  // its first byte that is no blank (up to the record)
     std::optional<std::string_view> tag;
   };
-  LineStart line_;
+  PlacedLine line_;
   std::int64_t tab_lines_ = 0, first_tab_line_ = 0, last_tab_line_ = 0;
 };
 

@@ -4,15 +4,15 @@
 #include <cstring>
 #include <limits>
 
-#include "input/seeded_hash.h"
+#include "check/band_slots.h"
 #include "input/text.h"
 
 namespace zelo::check {
 
 WorkedTable::Lookup WorkedTable::Look(Band band, std::string_view call) {
   if ((size_ + 1) * 2 > slots_.size()) Grow();
-  const std::uint64_t hash = SeededHash(call, BandIndex(band), [](char c) { return UpperAscii(c); });
-  Lookup lookup{hash, static_cast<std::uint32_t>(call.size() << 3 | BandIndex(band)), 0, 0, call};
+  const std::uint64_t hash = BandTextHash(band, call);
+  Lookup lookup{hash, SizeBand(band, call), 0, 0, call};
   char start[sizeof lookup.start] = {};
   const std::size_t head = std::min(call.size(), sizeof lookup.start);
   for (std::size_t i = 0; i < head; ++i) {
@@ -48,18 +48,8 @@ WorkedTable::Seen WorkedTable::Count(const Lookup& lookup, std::int64_t line) {
   }
 }
 
-// Slots are placed by the hash's low 32 bits, all a table of a log's size
-// can use.
 void WorkedTable::Grow() {
-  std::vector<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
-  old.swap(slots_);
-  const std::size_t mask = slots_.size() - 1;
-  for (const Slot& slot : old) {
-    if (slot.line == 0) continue;
-    std::size_t i = slot.hash & mask;
-    while (slots_[i].line != 0) i = (i + 1) & mask;
-    slots_[i] = slot;
-  }
+  GrowSlots(slots_, [](const Slot& slot) { return slot.line == 0; });
 }
 
 }  // namespace zelo::check
